@@ -1,0 +1,48 @@
+# Shared set-up for ./run and ./test: one package list, one build tree.
+# Sourced, not executed.
+
+RAVLIN_PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins
+  libgl-dev libglu1-mesa-dev libgl1-mesa-dri
+  libsdl2-mixer-dev libhangul-dev libcurl4-openssl-dev libsimpleini-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libtinyobjloader-dev
+  clang libclang-rt-14-dev
+  xvfb xauth
+  fonts-nanum fonts-nanum-coding
+  lame
+)
+
+ROOT_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD_DIR="$ROOT_DIR/build"
+
+# Installs whatever is missing from the package list. As root this runs
+# apt-get; otherwise it prints the single command to run and stops.
+ensure_packages() {
+  local missing=()
+  local pkg
+  for pkg in "${RAVLIN_PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$pkg")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages. Run this once, then try again:" >&2
+    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+  fi
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# Configures once and builds incrementally (Release).
+build_all() {
+  if [ ! -f "$BUILD_DIR/build.ninja" ]; then
+    cmake -S "$ROOT_DIR" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release
+  fi
+  cmake --build "$BUILD_DIR" --parallel "$(nproc)"
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "app/IniFile.h"
+#include "app/SettingsRecords.h"
+
+// The settings file "Ravlin.ini" in SettingsDir. It is opened and closed
+// around every load, save or direct section access, so it is never held open
+// and several windows can use it one after another.
+
+QString SettingsIniPath();
+
+// Opens "Ravlin.ini" for a load, a save or direct section access.
+TIniFile OpenSettingsIni();
+
+// Writes the file when it was changed. Throws ERavlinError when it cannot be
+// written; the previous file is then left whole.
+void CloseSettingsIni(TIniFile& ini);
+
+// Record <-> INI, key by key in the file's order, with every default.
+void ReadSentenceSetup(const TIniFile& ini, TSentenceSetupRec& rec);
+void WriteSentenceSetup(TIniFile& ini, const TSentenceSetupRec& rec);
+void ReadKeyboardSetup(const TIniFile& ini, TKeyboardSetupRec& rec);
+void WriteKeyboardSetup(TIniFile& ini, const TKeyboardSetupRec& rec);
+void ReadSaveMeGameSetUp(const TIniFile& ini, TSaveMeGameSetUpRec& rec);
+void WriteSaveMeGameSetUp(TIniFile& ini, const TSaveMeGameSetUpRec& rec);
+
+// The default background list: the wood picture and the cloud picture, both in use.
+QString DefaultBackImage();
+
+// Load into / save from the process-wide records.
+void LoadSentenceSetup();
+void SaveSentenceSetup();
+void LoadKeyboardSetup();
+void SaveKeyboardSetup();
+void LoadSaveMeGameSetUp();
+void SaveSaveMeGameSetUp();
+
+// Section "FileHistory": the line at which a practice text resumes. Negative
+// stored values read as 0.
+inline constexpr const char* kFileHistorySection = "FileHistory";
+int ReadFileHistory(const TIniFile& ini, const QString& key);
+void WriteFileHistory(TIniFile& ini, const QString& key, int line);

@@ -1,0 +1,32 @@
+// Ravlin (타비로): a typing tutor for Korean, English and Japanese keyboards.
+
+#include "app/Folders.h"
+#include "app/RavlinApplication.h"
+#include "platform/FontSubstitutions.h"
+#include "platform/XdgFolders.h"
+#include "shell/MenuForm.h"
+
+#include <QMessageBox>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    // Library and runtime initialisation.
+    TRavlinApplication app(argc, argv);
+    InstallFontSubstitutions();
+
+    // The per-user settings folder must exist before any window can save.
+    if (!InitSettingsDir(XdgDataHome())) {
+        const QString message =
+            QStringLiteral("설정 폴더를 만들 수 없습니다.\n%1").arg(SettingsDir());
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+        QMessageBox::critical(nullptr, QStringLiteral("타비로"), message);
+        return 1;
+    }
+    SetAppDir(QCoreApplication::applicationDirPath());
+
+    // The main menu is the only window created at start; every other window
+    // is opened from it on demand.
+    TMenuForm menu;
+    menu.show();
+    return app.exec();
+}

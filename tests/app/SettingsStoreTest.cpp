@@ -1,0 +1,212 @@
+#include "app/Folders.h"
+#include "app/RavlinError.h"
+#include "app/SettingsStore.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+} // namespace
+
+TEST(SettingsStore, FreshProfileLoadsEveryDefault) {
+    TScopedSettingsDir settings;
+    LoadSentenceSetup();
+    EXPECT_EQ(SentenceSetup.SpeedLimit, 150);
+    EXPECT_FALSE(SentenceSetup.UseSpeedLimit);
+    EXPECT_TRUE(SentenceSetup.UseSound);
+    EXPECT_TRUE(SentenceSetup.ShowWrongJohap);
+    EXPECT_EQ(SentenceSetup.LineCount, 1);
+    EXPECT_EQ(SentenceSetup.BackImage, "1" + AppDir() + "Images/best_wood.jpg|1" + AppDir() +
+                                           "Models/Maps/White_Cloud.png");
+    EXPECT_EQ(SentenceSetup.FontColor, 0xFF000008u);
+    EXPECT_EQ(SentenceSetup.FontSize, 22);
+    EXPECT_EQ(SentenceSetup.FontName, QStringLiteral("굴림체"));
+    EXPECT_TRUE(SentenceSetup.FontBold);
+    EXPECT_FALSE(SentenceSetup.FontItalic);
+    EXPECT_EQ(SentenceSetup.WrongMarkColor, 255u);
+    EXPECT_TRUE(SentenceSetup.TextName.isEmpty());
+
+    LoadKeyboardSetup();
+    EXPECT_TRUE(KeyboardSetup.UseSound);
+    EXPECT_TRUE(KeyboardSetup.ShowFinger);
+    EXPECT_TRUE(KeyboardSetup.AlwaysShowEnglish);
+    EXPECT_TRUE(KeyboardSetup.MoveProblem);
+    EXPECT_EQ(KeyboardSetup.languageIndex, 0);
+    EXPECT_EQ(KeyboardSetup.TextureFileName, QStringLiteral("[key] wood.bmp"));
+    EXPECT_EQ(KeyboardSetup.FontName, QStringLiteral("굴림체"));
+    EXPECT_EQ(KeyboardSetup.FontSize, 16);
+    EXPECT_EQ(KeyboardSetup.FontColor, 0u);
+    EXPECT_TRUE(KeyboardSetup.FontBold);
+    EXPECT_FALSE(KeyboardSetup.FontItalic);
+
+    LoadSaveMeGameSetUp();
+    EXPECT_TRUE(SaveMeGameSetUp.UseSound);
+    EXPECT_TRUE(SaveMeGameSetUp.UseBGM);
+    EXPECT_EQ(SaveMeGameSetUp.GameLevel, 1);
+    EXPECT_EQ(SaveMeGameSetUp.FontName, QStringLiteral("궁서"));
+    EXPECT_EQ(SaveMeGameSetUp.FontSize, 36);
+    EXPECT_TRUE(SaveMeGameSetUp.FontBold);
+    EXPECT_FALSE(SaveMeGameSetUp.FontItalic);
+    EXPECT_TRUE(SaveMeGameSetUp.TextName.isEmpty());
+
+    // Loading alone never creates the file.
+    EXPECT_FALSE(QFile::exists(SettingsIniPath()));
+}
+
+TEST(SettingsStore, LineCountOutsideOneToFifteenLoadsAsOne) {
+    TScopedSettingsDir settings;
+    for (const auto& [stored, expected] : {std::pair{"0", 1}, {"16", 1}, {"15", 15}, {"-3", 1}, {"7", 7}}) {
+        WriteAll(SettingsIniPath(), QByteArray("[SentenceSetup]\nLineCount=") + stored + "\n");
+        LoadSentenceSetup();
+        EXPECT_EQ(SentenceSetup.LineCount, expected) << stored;
+    }
+}
+
+TEST(SettingsStore, SaveWritesOneSentenceSectionInTableOrder) {
+    TScopedSettingsDir settings;
+    LoadSentenceSetup();
+    SentenceSetup.TextName = QStringLiteral("[한글]애국가");
+    SentenceSetup.LineCount = 5;
+    SaveSentenceSetup();
+
+    const QString text = QString::fromUtf8(ReadAll(SettingsIniPath()));
+    EXPECT_EQ(text.count(QStringLiteral("[SentenceSetup]"), Qt::CaseInsensitive), 1) << text.toStdString();
+
+    const char* order[] = {"SpeedLimit=", "UseSpeedLimit=", "UseSound=", "ShowWrongJohap=",
+                           "LineCount=", "BackImage=", "FontColor=", "FontSize=", "FontName=",
+                           "FontBold=", "FontItalic=", "WrongMarkColor=", "TextName="};
+    qsizetype last = -1;
+    for (const char* key : order) {
+        const qsizetype at = text.indexOf(QLatin1String(key));
+        ASSERT_GT(at, last) << key;
+        last = at;
+    }
+    // Colours and Booleans in their stored forms.
+    EXPECT_TRUE(text.contains(QStringLiteral("FontColor=-16777208")));
+    EXPECT_TRUE(text.contains(QStringLiteral("FontBold=1")));
+    EXPECT_TRUE(text.contains(QStringLiteral("FontItalic=0")));
+
+    LoadSentenceSetup();
+    EXPECT_EQ(SentenceSetup.TextName, QStringLiteral("[한글]애국가"));
+    EXPECT_EQ(SentenceSetup.LineCount, 5);
+}
+
+TEST(SettingsStore, NamesIgnoreCaseBooleansAreNonZeroAndGarbageIsDefault) {
+    TScopedSettingsDir settings;
+    WriteAll(SettingsIniPath(), "[keyboardsetup]\n"
+                                "usesound=0\n"
+                                "SHOWFINGER=7\n"
+                                "MoveProblem=-1\n"
+                                "AlwaysShowEnglish=yes\n"
+                                "FontSize=12pt\n"
+                                "LanguageIndex= 3 \n"
+                                "FontColor=99999999999\n");
+    LoadKeyboardSetup();
+    EXPECT_FALSE(KeyboardSetup.UseSound);
+    EXPECT_TRUE(KeyboardSetup.ShowFinger);
+    EXPECT_TRUE(KeyboardSetup.MoveProblem);
+    EXPECT_TRUE(KeyboardSetup.AlwaysShowEnglish); // not a number: default
+    EXPECT_EQ(KeyboardSetup.FontSize, 16);        // not a number: default
+    EXPECT_EQ(KeyboardSetup.languageIndex, 3);
+    EXPECT_EQ(KeyboardSetup.FontColor, 0u); // out of 32-bit range: default
+}
+
+TEST(SettingsStore, SaveKeepsOtherSectionsAndRoundTripsEveryRecord) {
+    TScopedSettingsDir settings;
+    WriteAll(SettingsIniPath(), "[clock]\nspeaker_off=1\n[FileHistory]\n(한글)text.txt=42\n");
+
+    LoadKeyboardSetup();
+    KeyboardSetup.languageIndex = 8;
+    KeyboardSetup.FontColor = RGBColor(1, 2, 3);
+    KeyboardSetup.TextureFileName = QStringLiteral("[key] marble.png");
+    SaveKeyboardSetup();
+
+    LoadSaveMeGameSetUp();
+    SaveMeGameSetUp.GameLevel = 4;
+    SaveMeGameSetUp.UseBGM = false;
+    SaveMeGameSetUp.TextName = QStringLiteral("동물 이름");
+    SaveSaveMeGameSetUp();
+
+    KeyboardSetup = {};
+    SaveMeGameSetUp = {};
+    LoadKeyboardSetup();
+    LoadSaveMeGameSetUp();
+    EXPECT_EQ(KeyboardSetup.languageIndex, 8);
+    EXPECT_EQ(KeyboardSetup.FontColor, RGBColor(1, 2, 3));
+    EXPECT_EQ(KeyboardSetup.TextureFileName, QStringLiteral("[key] marble.png"));
+    EXPECT_EQ(SaveMeGameSetUp.GameLevel, 4);
+    EXPECT_FALSE(SaveMeGameSetUp.UseBGM);
+    EXPECT_EQ(SaveMeGameSetUp.TextName, QStringLiteral("동물 이름"));
+
+    const TIniFile ini = OpenSettingsIni();
+    EXPECT_TRUE(ini.ReadBool(QStringLiteral("CLOCK"), QStringLiteral("Speaker_Off"), false));
+    EXPECT_EQ(ReadFileHistory(ini, QStringLiteral("(한글)text.txt")), 42);
+}
+
+TEST(SettingsStore, FileHistoryNegativesReadAsZero) {
+    TScopedSettingsDir settings;
+    {
+        TIniFile ini = OpenSettingsIni();
+        WriteFileHistory(ini, QStringLiteral("a.txt"), -12);
+        WriteFileHistory(ini, QStringLiteral("b.txt"), 30);
+        CloseSettingsIni(ini);
+    }
+    const TIniFile ini = OpenSettingsIni();
+    EXPECT_EQ(ReadFileHistory(ini, QStringLiteral("a.txt")), 0);
+    EXPECT_EQ(ReadFileHistory(ini, QStringLiteral("b.txt")), 30);
+    EXPECT_EQ(ReadFileHistory(ini, QStringLiteral("missing.txt")), 0);
+}
+
+TEST(SettingsStore, GarbledFileLoadsAsDefaults) {
+    TScopedSettingsDir settings;
+    QByteArray garbage;
+    for (int i = 0; i < 4096; ++i)
+        garbage.append(char((i * 7919 + 13) % 256));
+    WriteAll(SettingsIniPath(), garbage);
+
+    LoadSentenceSetup();
+    EXPECT_EQ(SentenceSetup.SpeedLimit, 150);
+    EXPECT_EQ(SentenceSetup.LineCount, 1);
+    // A save over a garbled file yields a readable one.
+    SentenceSetup.SpeedLimit = 321;
+    SaveSentenceSetup();
+    SentenceSetup = {};
+    LoadSentenceSetup();
+    EXPECT_EQ(SentenceSetup.SpeedLimit, 321);
+}
+
+TEST(SettingsStore, FailedSaveReportsAndLeavesOldFileWhole) {
+    TScopedSettingsDir settings;
+    LoadSentenceSetup();
+    SentenceSetup.SpeedLimit = 200;
+    SaveSentenceSetup();
+    const QByteArray before = ReadAll(SettingsIniPath());
+
+    // Make the folder unusable for the temporary file: a file in its place.
+    const QString folder = SettingsDir();
+    const QString moved = settings.DataHome() + "/moved";
+    ASSERT_TRUE(QDir().rename(folder, moved));
+    WriteAll(settings.DataHome() + "/Ravlin", "not a folder");
+
+    SentenceSetup.SpeedLimit = 999;
+    EXPECT_THROW(SaveSentenceSetup(), ERavlinError);
+
+    QFile::remove(settings.DataHome() + "/Ravlin");
+    ASSERT_TRUE(QDir().rename(moved, folder));
+    EXPECT_EQ(ReadAll(SettingsIniPath()), before);
+}

@@ -1,0 +1,67 @@
+// Starts the real program to check what start-up does with the settings folder.
+
+#include "app/Folders.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+QProcess* StartProgram(const QString& dataHome) {
+    auto* process = new QProcess;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_HOME", dataHome);
+    process->setProcessEnvironment(env);
+    process->start(AppDir() + "ravlin", {});
+    EXPECT_TRUE(process->waitForStarted(5000));
+    return process;
+}
+
+void Stop(QProcess* process) {
+    process->kill();
+    process->waitForFinished(5000);
+    delete process;
+}
+
+} // namespace
+
+TEST(Startup, CreatesTheSettingsFolderInAnEmptyDataHome) {
+    QTemporaryDir dataHome;
+    QProcess* program = StartProgram(dataHome.path());
+    QElapsedTimer clock;
+    clock.start();
+    while (!QDir(dataHome.filePath("Ravlin")).exists() && clock.elapsed() < 15000)
+        QThread::msleep(50);
+    EXPECT_TRUE(QDir(dataHome.filePath("Ravlin")).exists());
+    EXPECT_EQ(program->state(), QProcess::Running); // the menu keeps it running
+    Stop(program);
+}
+
+TEST(Startup, AFolderThatCannotBeCreatedIsNamedInTheMessage) {
+    QTemporaryDir dir;
+    // A regular file where a folder would have to be: no one can create below it.
+    QFile blocker(dir.filePath("file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString dataHome = dir.filePath("file/data");
+
+    QProcess* program = StartProgram(dataHome);
+    QElapsedTimer clock;
+    clock.start();
+    QByteArray errors;
+    while (!errors.contains("Ravlin") && clock.elapsed() < 15000) {
+        program->waitForReadyRead(100);
+        errors += program->readAllStandardError();
+    }
+    EXPECT_TRUE(QString::fromUtf8(errors).contains(dataHome + "/Ravlin/")) << errors.toStdString();
+    EXPECT_FALSE(QDir(dataHome).exists());
+    if (program->state() == QProcess::NotRunning) {
+        EXPECT_NE(program->exitCode(), 0);
+    }
+    Stop(program);
+}
