@@ -2,6 +2,7 @@
 
 #include "app/Folders.h"
 #include "app/RavlinApplication.h"
+#include "gl/GLARBFunctions.h"
 #include "platform/FontSubstitutions.h"
 #include "platform/XdgFolders.h"
 #include "shell/MenuForm.h"
@@ -13,6 +14,10 @@ int main(int argc, char** argv) {
     // Library and runtime initialisation.
     TRavlinApplication app(argc, argv);
     InstallFontSubstitutions();
+
+    // Multisample support and the GL entry points the 3D panels rely on.
+    if (!Load_GLARB_Functions())
+        return 1;
 
     // The per-user settings folder must exist before any window can save.
     if (!InitSettingsDir(XdgDataHome())) {
