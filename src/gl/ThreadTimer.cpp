@@ -15,7 +15,9 @@ quint64 NextWorkerId() {
 TThreadTimer::TThreadTimer(QObject* owner)
     : QObject(owner) {}
 
-TThreadTimer::~TThreadTimer() { SetEnabled(false); }
+TThreadTimer::~TThreadTimer() {
+    SetEnabled(false);
+}
 
 void TThreadTimer::SetEnabled(bool value) {
     if (value) {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QObject>
 #include <functional>
 #include <memory>
+#include <QObject>
 
 // Priority given to a timer's worker thread when it starts.
 enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };

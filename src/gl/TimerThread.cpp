@@ -1,7 +1,7 @@
 #include "gl/TimerThread.h"
 
-#include <QMetaObject>
 #include <chrono>
+#include <QMetaObject>
 #include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
@@ -53,10 +53,17 @@ void TTimerThread::MarkDelivered() {
 void TTimerThread::ApplyPriority() const {
     int niceValue = 0;
     switch (FPriority) {
-    case tpIdle: niceValue = 19; break;
-    case tpLowest: niceValue = 10; break;
-    case tpLower: niceValue = 5; break;
-    default: return;
+    case tpIdle:
+        niceValue = 19;
+        break;
+    case tpLowest:
+        niceValue = 10;
+        break;
+    case tpLower:
+        niceValue = 5;
+        break;
+    default:
+        return;
     }
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), niceValue);
 }

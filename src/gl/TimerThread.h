@@ -2,10 +2,10 @@
 
 #include "gl/ThreadTimer.h"
 
-#include <QtGlobal>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <QtGlobal>
 #include <thread>
 
 // The worker of one enabled TThreadTimer. It measures the interval on a
@@ -47,7 +47,7 @@ private:
 
     std::mutex FMutex; // guards everything below
     std::condition_variable FWake;
-    TThreadTimer* tt;  // the owning timer; null once detached
+    TThreadTimer* tt; // the owning timer; null once detached
     bool bExitThread = false;
     bool FSyncTimerEvent;
     int FInterval;

@@ -1,13 +1,14 @@
-#include "gl/GLAniTick.h"
 #include "gl/ThreadTimer.h"
 
+#include "gl/GLAniTick.h"
+
+#include <atomic>
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QThread>
 #include <QTimer>
-#include <atomic>
-#include <gtest/gtest.h>
 #include <stdexcept>
 #include <vector>
 
