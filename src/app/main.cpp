@@ -7,8 +7,8 @@
 #include "platform/XdgFolders.h"
 #include "shell/MenuForm.h"
 
-#include <QMessageBox>
 #include <cstdio>
+#include <QMessageBox>
 
 int main(int argc, char** argv) {
     // Library and runtime initialisation.
