@@ -6,31 +6,6 @@
 #include <cmath>
 #include <cstdint>
 
-std::string_view TObjTokenizer::Trim(std::string_view text) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ')
-        ++begin;
-    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ')
-        --end;
-    return text.substr(begin, end - begin);
-}
-
-std::string_view TObjTokenizer::Take(bool faceMode) {
-    FRest = Trim(FRest);
-    if (FRest.empty())
-        return {};
-    const std::size_t end = faceMode ? FRest.find_first_of(" /") : FRest.find(' ');
-    if (end == std::string_view::npos) {
-        const std::string_view token = FRest;
-        FRest = {};
-        return token;
-    }
-    const std::string_view token = FRest.substr(0, end);
-    FRest.remove_prefix(end + 1);
-    return token;
-}
-
 namespace {
 
 // Drops one leading '+'; a sign may not follow it.
@@ -60,12 +35,23 @@ bool ParseObjFloat(std::string_view text, float& value) {
 bool ParseObjInt(std::string_view text, int& value) {
     if (!StripPlus(text))
         return false;
-    std::int32_t parsed = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, error] = std::from_chars(text.data(), end, parsed);
-    if (error != std::errc() || ptr != end)
+    const bool negative = text.front() == '-';
+    if (negative)
+        text.remove_prefix(1);
+    if (text.empty())
         return false;
-    value = parsed;
+    // Digits only; the magnitude may reach 2^31 for a negative value.
+    std::int64_t magnitude = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        magnitude = magnitude * 10 + (c - '0');
+        if (magnitude > std::int64_t(1) << 31)
+            return false;
+    }
+    if (!negative && magnitude > std::int64_t(INT32_MAX))
+        return false;
+    value = int(negative ? -magnitude : magnitude);
     return true;
 }
 

@@ -20,7 +20,15 @@ public:
     std::string_view Rest() const { return Trim(FRest); }
     bool AtEnd() const { return Rest().empty(); }
 
-    static std::string_view Trim(std::string_view text);
+    static std::string_view Trim(std::string_view text) {
+        std::size_t begin = 0;
+        std::size_t end = text.size();
+        while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ')
+            ++begin;
+        while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ')
+            --end;
+        return text.substr(begin, end - begin);
+    }
 
     // Calls `line` for every line of `data`; CR LF, LF and a lone CR end a line.
     template <typename F> static void ForEachLine(std::string_view data, F&& line) {
@@ -40,7 +48,21 @@ public:
     }
 
 private:
-    std::string_view Take(bool faceMode);
+    std::string_view Take(bool faceMode) {
+        FRest = Trim(FRest);
+        const std::size_t size = FRest.size();
+        std::size_t end = 0;
+        if (faceMode) {
+            while (end < size && FRest[end] != ' ' && FRest[end] != '/')
+                ++end;
+        } else {
+            while (end < size && FRest[end] != ' ')
+                ++end;
+        }
+        const std::string_view token = FRest.substr(0, end);
+        FRest.remove_prefix(end < size ? end + 1 : size);
+        return token;
+    }
 
     std::string_view FRest;
 };
