@@ -50,7 +50,7 @@ enum TTypingLang { tlNative, tlEng };
 // settings' languageIndex) names a Sebeolsik layout libhangul offers: 2 =
 // 3-90, 3 = no-shift, 4 = 3-91 final.
 //
-// Two ways to use it:
+// Ways to use it:
 //
 // 1. A widget that handles its own events (the sentence practice control):
 //        keyPressEvent(e):    if (composer.HandleKeyPress(e)) return; ...own keys...
@@ -70,6 +70,13 @@ enum TTypingLang { tlNative, tlEng };
 //    through to the widget untouched. Focus loss and mouse presses commit.
 //    The On... events fire as well, for answer boxes that count keystrokes
 //    or check words; with echo they are notifications only.
+//
+// 3. A widget that must stay in Latin input (a GL panel's FixImeModeToEnglish)
+//    needs no composer: leaving Qt::WA_InputMethodEnabled off makes the
+//    desktop input method pass its keys through untouched. A widget that
+//    owns a composer for other reasons keeps it Latin with
+//    SetTypingLang(tlEng), again from OnTypingLangChanged if the learner
+//    toggles.
 //
 // Commit() ends a pending composition (the syllable is committed); the games
 // call it before they judge an answer.
@@ -95,10 +102,11 @@ public:
 
     // ---- State ----------------------------------------------------------
 
-    // tlNative while the built-in composer composes Hangul. Reads tlEng when
-    // no Hangul keyboard could be opened (the mode cannot be read); writing
-    // then does nothing. Writing another value commits a pending
-    // composition first and raises OnTypingLangChanged.
+    // tlNative while the built-in composer composes Hangul; a new composer
+    // starts in tlEng. Reads tlEng when no Hangul keyboard could be opened
+    // (the mode cannot be read); writing then does nothing. Writing another
+    // value commits a pending composition first and raises
+    // OnTypingLangChanged.
     TTypingLang TypingLang() const;
     void SetTypingLang(TTypingLang value);
 

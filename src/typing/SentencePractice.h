@@ -31,7 +31,9 @@ public:
     explicit TSentencePractice(QWidget* parent = nullptr, TTypingModel::TClock clock = {});
     ~TSentencePractice() override;
 
-    // The typing model behind the control (lines, typed text, counts).
+    // The typing model behind the control (lines, typed text, counts). Its
+    // operations repaint what they change; a line's fields written directly
+    // (a preview's fixed sample) need an update() afterwards.
     TTypingModel& Model() { return FModel; }
     const TTypingModel& Model() const { return FModel; }
     // The control's own input context.

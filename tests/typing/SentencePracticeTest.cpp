@@ -68,19 +68,9 @@ struct TControlFixture {
 
 } // namespace
 
-TEST(SentencePractice, DefaultsOfANewControl) {
+TEST(SentencePractice, LineLayoutFollowsTheFontAndSpacing) {
     TSentencePractice control;
-    EXPECT_EQ(control.LineSpace(), 5);
-    EXPECT_EQ(control.SentenceSpace(), 25);
-    EXPECT_EQ(control.WrongMarkColor(), clRed);
-    EXPECT_TRUE(control.ShiftTypedProblem());
-    EXPECT_EQ(control.ShiftXOfTypedProblem(), 15);
-    EXPECT_EQ(control.ShiftYOfTypedProblem(), 5);
-    EXPECT_EQ(control.TextOffsetY(), 0);
-    EXPECT_FALSE(control.ReadOnly());
-    EXPECT_FALSE(control.CheckComposingChar());
     EXPECT_EQ(control.SentenceCount(), 2);
-    EXPECT_EQ(control.Model().Sentence(1)->problem, TSentence().problem);
     // Line layout: lines 2 H + LineSpace + SentenceSpace apart, typed line
     // H + LineSpace under its problem line.
     const int h = control.CharHeight();
@@ -89,7 +79,16 @@ TEST(SentencePractice, DefaultsOfANewControl) {
     EXPECT_EQ(control.ProblemLineTop(1), 2 + 2 * h + 30);
     EXPECT_EQ(control.TypedLineTop(1), control.ProblemLineTop(1) + h + 5);
     control.SetTextOffsetY(20);
-    EXPECT_EQ(control.ProblemLineTop(0), 22);
+    control.SetLineSpace(7);
+    control.SetSentenceSpace(35);
+    EXPECT_EQ(control.ProblemLineTop(1), 22 + 2 * h + 42);
+    EXPECT_EQ(control.TypedLineTop(1), control.ProblemLineTop(1) + h + 7);
+    // A new font changes the measures at once.
+    QFont big = control.font();
+    big.setPixelSize(48);
+    control.setFont(big);
+    EXPECT_GT(control.CharHeight(), h);
+    EXPECT_EQ(control.TypedLineTop(0), 22 + control.CharHeight() + 7);
 }
 
 TEST(SentencePractice, WrongLetterIsTypedAndPaintedRed) {

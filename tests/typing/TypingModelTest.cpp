@@ -268,20 +268,6 @@ TEST(TypingModel, WithoutLinesEventsAreNotHandled) {
     EXPECT_EQ(f.Line(0).problem, TSentence().problem);
 }
 
-TEST(TypingModel, ReadOnlySwallowsInput) {
-    TModelFixture f;
-    f.Page({QStringLiteral("ab")});
-    f.model.SetReadOnly(true);
-    EXPECT_TRUE(f.model.TypeChar(u'a'));
-    EXPECT_TRUE(f.model.CompositionStart());
-    EXPECT_TRUE(f.model.CompositionUpdate(u'가'));
-    EXPECT_TRUE(f.model.CompositionCommit(u'가'));
-    EXPECT_TRUE(f.model.CompositionEnd());
-    EXPECT_TRUE(f.Line(0).typed.isEmpty());
-    EXPECT_FALSE(f.model.IsComposing());
-    EXPECT_EQ(f.started, 0);
-}
-
 TEST(TypingModel, CompositionKeystrokeCounts) {
     TModelFixture f;
     f.Page({QStringLiteral("한 글 나 가 닭")});
@@ -403,28 +389,4 @@ TEST(TypingModel, ComposingPastTheEndOrTowardsANonHangulCharacter) {
     EXPECT_FALSE(f.model.ComposingCharMatches(f.Line(0), parts));
     EXPECT_TRUE(parts.isEmpty());
     EXPECT_EQ(f.errors, 1);
-}
-
-TEST(TypingModel, LineChangesAreReportedForRepainting) {
-    TModelFixture f;
-    f.Page({QStringLiteral("abc"), QStringLiteral("def")});
-    std::vector<std::tuple<int, int, int>> changes;
-    f.model.OnLineChanged = [&](TTypingModel*, int line, int from, int to) {
-        changes.emplace_back(line, from, to);
-    };
-    f.Type(QStringLiteral("a"));
-    ASSERT_FALSE(changes.empty());
-    EXPECT_EQ(changes.back(), std::make_tuple(0, 0, 1));
-    changes.clear();
-    f.Type(QStringLiteral("\b"));
-    EXPECT_EQ(changes.back(), std::make_tuple(0, 0, 1));
-    changes.clear();
-    f.Type(QStringLiteral("\r")); // the caret leaves line 0 and appears on line 1
-    EXPECT_EQ(changes, (std::vector<std::tuple<int, int, int>>{{0, 0, 0}, {1, 0, 0}}));
-    changes.clear();
-    f.model.SetProblem(1, QStringLiteral("x"));
-    EXPECT_EQ(changes.front(), std::make_tuple(1, -1, -1));
-    changes.clear();
-    f.model.SetSentenceCount(5);
-    EXPECT_EQ(changes.back(), std::make_tuple(-1, -1, -1));
 }
