@@ -126,7 +126,7 @@ void TSentencePractice::SetReadOnly(bool value) {
     if (value == FModel.ReadOnly())
         return;
     FModel.SetReadOnly(value);
-    UpdateCaretTimer();
+    ShowCaret(hasFocus());
     update();
 }
 
@@ -467,27 +467,25 @@ QString TSentencePractice::HitCountReport() const {
 
 // ---- Focus and caret --------------------------------------------------------
 
-void TSentencePractice::UpdateCaretTimer() {
-    FCaretVisible = hasFocus() && !FModel.ReadOnly() && FModel.CurrSentence();
+void TSentencePractice::ShowCaret(bool visible) {
+    FCaretVisible = visible && !FModel.ReadOnly() && FModel.CurrSentence();
     if (FCaretVisible)
         FCaretTimer.start(kCaretBlinkInterval, this);
     else
         FCaretTimer.stop();
+    update(CaretRect());
 }
 
 void TSentencePractice::focusInEvent(QFocusEvent* event) {
     if (FModel.CurrSentence() && FModel.ReadOnly())
         return; // a read-only control never shows the caret
-    UpdateCaretTimer();
-    update(CaretRect());
+    ShowCaret(true);
     QWidget::focusInEvent(event);
 }
 
 void TSentencePractice::focusOutEvent(QFocusEvent* event) {
     FComposer.Commit();
-    FCaretVisible = false;
-    FCaretTimer.stop();
-    update(CaretRect());
+    ShowCaret(false);
     QWidget::focusOutEvent(event);
 }
 

@@ -155,7 +155,8 @@ private:
     QRect LineBand(int line) const;
     void InvalidateLine(int line, int fromPos, int toPos);
     void DrawLine(QPainter& painter, int line, const QRect& clip);
-    void UpdateCaretTimer();
+    // Shows the blinking caret (when the control takes input) or hides it.
+    void ShowCaret(bool visible);
 
     TTypingModel FModel;
     TInputComposer FComposer;
