@@ -7,6 +7,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <QCursor>
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -433,6 +435,22 @@ void TGLPanel::SetScale(float v) {
     DrawScene();
 }
 
+void TGLPanel::SetFixImeModeToEnglish(bool v) {
+    FFixImeModeToEnglish = v;
+    if (v && hasFocus())
+        ApplyImeModeToEnglish();
+}
+
+void TGLPanel::ApplyImeModeToEnglish() {
+    if (!testAttribute(Qt::WA_InputMethodEnabled))
+        return;
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+    if (hasFocus()) {
+        QGuiApplication::inputMethod()->reset();
+        QGuiApplication::inputMethod()->update(Qt::ImEnabled);
+    }
+}
+
 void TGLPanel::SetLazyDrawInterval(int v) {
     FLazyDrawInterval = v;
     if (FLazyDrawTimer)
@@ -619,6 +637,8 @@ void TGLPanel::keyReleaseEvent(QKeyEvent* event) {
 
 void TGLPanel::focusInEvent(QFocusEvent* event) {
     QOpenGLWidget::focusInEvent(event);
+    if (FFixImeModeToEnglish)
+        ApplyImeModeToEnglish();
     if (OnEnter)
         OnEnter(this);
 }

@@ -96,7 +96,7 @@ public:
     bool AllowInitTransformByDblClick() const { return FAllowInitTransformByDblClick; }
     void SetAllowInitTransformByDblClick(bool v) { FAllowInitTransformByDblClick = v; }
     bool FixImeModeToEnglish() const { return FFixImeModeToEnglish; }
-    void SetFixImeModeToEnglish(bool v) { FFixImeModeToEnglish = v; }
+    void SetFixImeModeToEnglish(bool v);
     float DepthOfVisiblePos() const { return FDepthOfVisiblePos; }
     void SetDepthOfVisiblePos(float v) { FDepthOfVisiblePos = v; }
     TAntiAliasQuality AntiAliasQuality() const { return FAntiAliasQuality; }
@@ -154,6 +154,11 @@ private:
     void CreateContext();
     void SetupLights();
     void LazyDrawTimerTick();
+    // Keeps the desktop input method out of the panel: with input methods
+    // disabled on the widget, key presses arrive as plain Latin keys (the
+    // alphanumeric conversion mode), and a composition in progress is
+    // dropped.
+    void ApplyImeModeToEnglish();
     void LeftButtonDown(QMouseEvent* event);
     int PixelWidth() const;
     int PixelHeight() const;

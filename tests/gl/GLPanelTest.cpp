@@ -406,3 +406,28 @@ TEST(GLPanel, ClickAndDoubleClickWithTheTransformQuestion) {
     EXPECT_FLOAT_EQ(panel->Scale(), 0.3f);
     EXPECT_EQ(scaleChanges, 0); // the reset does not go through the setter
 }
+
+TEST(GLPanel, FixImeModeToEnglishKeepsInputMethodsOutWhileFocused) {
+    auto panel = ShownPanel();
+    panel->setAttribute(Qt::WA_InputMethodEnabled, true); // an owner enabled them
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::MouseFocusReason);
+    QApplication::sendEvent(panel.get(), &focusIn);
+    EXPECT_TRUE(panel->testAttribute(Qt::WA_InputMethodEnabled));
+
+    int entered = 0;
+    panel->OnEnter = [&](TGLPanel*) { ++entered; };
+    panel->SetFixImeModeToEnglish(true);
+    QApplication::sendEvent(panel.get(), &focusIn);
+    EXPECT_FALSE(panel->testAttribute(Qt::WA_InputMethodEnabled));
+    EXPECT_EQ(entered, 1);
+
+    // Set while the panel has the focus: applies at once.
+    panel->SetFixImeModeToEnglish(false);
+    panel->setAttribute(Qt::WA_InputMethodEnabled, true);
+    panel->activateWindow();
+    panel->setFocus();
+    if (QTest::qWaitForWindowActive(panel.get()) && panel->hasFocus()) {
+        panel->SetFixImeModeToEnglish(true);
+        EXPECT_FALSE(panel->testAttribute(Qt::WA_InputMethodEnabled));
+    }
+}
