@@ -4,15 +4,23 @@
 #include "app/RavlinApplication.h"
 #include "platform/FontSubstitutions.h"
 #include "platform/XdgFolders.h"
+#include "shell/GameSoundList.h"
 #include "shell/MenuForm.h"
 
-#include <QMessageBox>
 #include <cstdio>
+#include <memory>
+#include <QMessageBox>
 
 int main(int argc, char** argv) {
     // Library and runtime initialisation.
     TRavlinApplication app(argc, argv);
     InstallFontSubstitutions();
+
+    // The sound list comes first, before any window: it opens the sound
+    // device and loads the effects from the program folder. Without a device
+    // the program simply stays silent.
+    auto sounds = std::make_unique<TGameSoundList>(QCoreApplication::applicationDirPath());
+    GameSounds = sounds.get();
 
     // The per-user settings folder must exist before any window can save.
     if (!InitSettingsDir(XdgDataHome())) {
@@ -26,7 +34,15 @@ int main(int argc, char** argv) {
 
     // The main menu is the only window created at start; every other window
     // is opened from it on demand.
-    TMenuForm menu;
-    menu.show();
-    return app.exec();
+    int result = 0;
+    {
+        TMenuForm menu;
+        menu.show();
+        result = app.exec();
+    }
+
+    // Closing the sound library is the last step, after every window is gone.
+    GameSounds = nullptr;
+    sounds.reset();
+    return result;
 }
