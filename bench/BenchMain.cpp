@@ -4,9 +4,9 @@
 #include "app/Folders.h"
 #include "platform/FontSubstitutions.h"
 
+#include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QTemporaryDir>
-#include <benchmark/benchmark.h>
 
 int main(int argc, char** argv) {
     QTemporaryDir dataHome;

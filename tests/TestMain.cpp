@@ -5,9 +5,9 @@
 #include "app/Folders.h"
 #include "platform/FontSubstitutions.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);

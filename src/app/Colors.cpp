@@ -9,13 +9,20 @@ namespace {
 // the same part on a Linux desktop.
 QPalette::ColorRole RoleOfSystemColor(int index) {
     switch (index) {
-    case 5: return QPalette::Base;             // window background
-    case 8: return QPalette::Text;             // window text
-    case 13: return QPalette::Highlight;       // selection
-    case 14: return QPalette::HighlightedText; // selected text
-    case 15: return QPalette::Button;          // button face
-    case 18: return QPalette::ButtonText;      // button text
-    default: return QPalette::Window;
+    case 5:
+        return QPalette::Base; // window background
+    case 8:
+        return QPalette::Text; // window text
+    case 13:
+        return QPalette::Highlight; // selection
+    case 14:
+        return QPalette::HighlightedText; // selected text
+    case 15:
+        return QPalette::Button; // button face
+    case 18:
+        return QPalette::ButtonText; // button text
+    default:
+        return QPalette::Window;
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QColor>
 #include <cstdint>
+#include <QColor>
 
 // Colours are stored as 32-bit 0x00BBGGRR values (red in the low byte), the
 // form the settings file and the score board keep. A top byte of 0xFF names a
@@ -19,7 +19,9 @@ constexpr TColor RGBColor(int r, int g, int b) {
     return TColor(r & 0xFF) | (TColor(g & 0xFF) << 8) | (TColor(b & 0xFF) << 16);
 }
 
-constexpr bool IsSystemColor(TColor color) { return (color >> 24) == 0xFF; }
+constexpr bool IsSystemColor(TColor color) {
+    return (color >> 24) == 0xFF;
+}
 
 // Resolves system colours through the application palette.
 QColor ToQColor(TColor color);

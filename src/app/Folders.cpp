@@ -8,9 +8,13 @@ QString gAppDir;
 QString gSettingsDir;
 } // namespace
 
-const QString& AppDir() { return gAppDir; }
+const QString& AppDir() {
+    return gAppDir;
+}
 
-const QString& SettingsDir() { return gSettingsDir; }
+const QString& SettingsDir() {
+    return gSettingsDir;
+}
 
 QString WithTrailingSeparator(const QString& folder) {
     if (folder.endsWith(QLatin1Char('/')))
@@ -18,7 +22,9 @@ QString WithTrailingSeparator(const QString& folder) {
     return folder + QLatin1Char('/');
 }
 
-void SetAppDir(const QString& folder) { gAppDir = WithTrailingSeparator(folder); }
+void SetAppDir(const QString& folder) {
+    gAppDir = WithTrailingSeparator(folder);
+}
 
 bool InitSettingsDir(const QString& dataHome) {
     gSettingsDir = WithTrailingSeparator(dataHome) + QStringLiteral("Ravlin/");

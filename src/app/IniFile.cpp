@@ -8,8 +8,8 @@
 // handled as they are: no wide-character conversion.
 #define SI_IMPLEMENTATION
 #define SI_NO_CONVERSION
-#include <SimpleIni.h>
 #include <list>
+#include <SimpleIni.h>
 #include <string>
 
 // Wraps the case-insensitive SimpleIni document so the header stays free of it.
@@ -23,7 +23,9 @@ public:
 
 namespace {
 
-std::string Utf8(const QString& text) { return text.toStdString(); }
+std::string Utf8(const QString& text) {
+    return text.toStdString();
+}
 
 // Parses a signed 32-bit decimal integer; anything else is not a number.
 bool ParseInteger(const char* text, int* value) {
@@ -81,7 +83,8 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
     // Line breaks would end the value early and turn the rest into garbage
     // lines; INI values are single-line by nature.
     QString single = value;
-    single.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    single.replace(QLatin1Char('\r'), QLatin1Char(' '))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '));
     FIni->SetValue(Utf8(section).c_str(), Utf8(key).c_str(), Utf8(single).c_str());
     FModified = true;
 }
@@ -135,6 +138,7 @@ void TIniFile::UpdateFile() {
         return;
     QString reason;
     if (!WriteFileAtomically(FFileName, ToBytes(), &reason))
-        throw ERavlinError(QStringLiteral("설정 파일을 저장할 수 없습니다.\n%1\n%2").arg(FFileName, reason));
+        throw ERavlinError(
+            QStringLiteral("설정 파일을 저장할 수 없습니다.\n%1\n%2").arg(FFileName, reason));
     FModified = false;
 }

@@ -1,9 +1,9 @@
 #include "app/KeyLabel.h"
 
+#include <cstdlib>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QRect>
-#include <cstdlib>
 
 void DrawKeyLabel(QPainter& painter, const QRect& rect, int horzMode, bool shifted,
                   const QString& text, int vertMode) {
@@ -21,18 +21,32 @@ void DrawKeyLabel(QPainter& painter, const QRect& rect, int horzMode, bool shift
 
     int y = rect.top();
     switch (vertMode) {
-    case klvUpperHalf: y = rect.top() + std::abs(half - h) / 2; break;
-    case klvWhole: y = rect.top() + (H - h) / 2; break;
-    case klvLowerHalf: y = rect.top() + half + (half - h) / 2; break;
-    default: break;
+    case klvUpperHalf:
+        y = rect.top() + std::abs(half - h) / 2;
+        break;
+    case klvWhole:
+        y = rect.top() + (H - h) / 2;
+        break;
+    case klvLowerHalf:
+        y = rect.top() + half + (half - h) / 2;
+        break;
+    default:
+        break;
     }
 
     int x = rect.left();
     switch (horzMode) {
-    case klhLeftHalf: x = line1.size() == 1 ? rect.left() + (half - w) / 2 : rect.left() + 5; break;
-    case klhWhole: x = rect.left() + (H - w) / 2; break;
-    case klhRightHalf: x = rect.left() + half + (half - w) / 2; break;
-    default: break;
+    case klhLeftHalf:
+        x = line1.size() == 1 ? rect.left() + (half - w) / 2 : rect.left() + 5;
+        break;
+    case klhWhole:
+        x = rect.left() + (H - w) / 2;
+        break;
+    case klhRightHalf:
+        x = rect.left() + half + (half - w) / 2;
+        break;
+    default:
+        break;
     }
 
     if (shifted)

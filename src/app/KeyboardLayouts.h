@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
 #include <array>
 #include <cstdint>
+#include <QString>
 
 // The built-in keyboard data: one table of the 53 physical keys of a standard
 // keyboard and nine layouts that say what each of those keys shows.
@@ -46,12 +46,22 @@ private:
 // The finger that strikes a key; 1 is the thumb, 5 the little finger.
 enum TFingerPos {
     fpUnknown,
-    fpLeft1, fpLeft2, fpLeft3, fpLeft4, fpLeft5,
-    fpRight1, fpRight2, fpRight3, fpRight4, fpRight5,
+    fpLeft1,
+    fpLeft2,
+    fpLeft3,
+    fpLeft4,
+    fpLeft5,
+    fpRight1,
+    fpRight2,
+    fpRight3,
+    fpRight4,
+    fpRight5,
 };
 
 // True for the fingers of the right hand.
-constexpr bool IsRightHand(TFingerPos finger) { return finger >= fpRight1 && finger <= fpRight5; }
+constexpr bool IsRightHand(TFingerPos finger) {
+    return finger >= fpRight1 && finger <= fpRight5;
+}
 
 // One key of a layout. Both arrays are indexed by shift state (0 unshifted,
 // 1 shifted). A DisplayChar of a single space means the key has no character
@@ -68,10 +78,10 @@ using TEnglishKeyboardLayout = std::array<TKeyInfo, kKeyCount>;
 // One physical key: its place, width in key units and virtual-key code. The
 // key models of the keyboard scene are named "key_" + Key in decimal.
 struct TPhysicalKey {
-    std::uint16_t Row;   // 1 (digits) to 4 (bottom letters)
-    std::uint16_t Col;   // from 1 at the left
-    float Width;         // 1.0 = a letter key
-    std::uint16_t Key;   // virtual-key code
+    std::uint16_t Row; // 1 (digits) to 4 (bottom letters)
+    std::uint16_t Col; // from 1 at the left
+    float Width;       // 1.0 = a letter key
+    std::uint16_t Key; // virtual-key code
     TFingerPos Finger;
 };
 

@@ -10,8 +10,8 @@ namespace {
 // Finds the entry of `folder` whose name equals `component` without regard to
 // case. Returns an empty string when there is none.
 QString FindEntryIgnoringCase(const QString& folder, const QString& component) {
-    const QStringList entries =
-        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden |
+                                                       QDir::System | QDir::NoDotAndDotDot);
     for (const QString& entry : entries) {
         if (entry.compare(component, Qt::CaseInsensitive) == 0)
             return entry;

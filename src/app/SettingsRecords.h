@@ -14,23 +14,23 @@ struct TSentenceSetupRec {
     int SpeedLimit = 0;         // target speed, keystrokes per minute
     bool UseSpeedLimit = false; // a page typed slower than SpeedLimit is repeated
     bool UseSound = false;
-    int LineCount = 0;          // lines shown at once, 1 to 15
+    int LineCount = 0;           // lines shown at once, 1 to 15
     bool ShowWrongJohap = false; // mark a wrong jamo while a syllable is composed
-    QString BackImage;          // "|"-separated entries: flag '1'/'0' + full path
+    QString BackImage;           // "|"-separated entries: flag '1'/'0' + full path
     TColor FontColor = 0;
     int FontSize = 0;
     QString FontName;
     bool FontBold = false;
     bool FontItalic = false;
     TColor WrongMarkColor = 0;
-    QString TextName;           // practice text: file name in "Text/" without ".txt"
+    QString TextName; // practice text: file name in "Text/" without ".txt"
 };
 
 // Keyboard practice.
 struct TKeyboardSetupRec {
-    int languageIndex = 0;      // keyboard layout 0 to 8
-    TKeyGroupSet KeyGroup;      // drilled key groups; not stored in the INI file
-    QString TextureFileName;    // key-cap texture below "models/maps/"
+    int languageIndex = 0;   // keyboard layout 0 to 8
+    TKeyGroupSet KeyGroup;   // drilled key groups; not stored in the INI file
+    QString TextureFileName; // key-cap texture below "models/maps/"
     bool AlwaysShowEnglish = false;
     bool MoveProblem = false;
     bool UseSound = false;
@@ -51,7 +51,7 @@ struct TSaveMeGameSetUpRec {
     int FontSize = 0;
     bool FontBold = false;
     bool FontItalic = false;
-    QString TextName;           // word file: file name in "Text/" without ".game"
+    QString TextName; // word file: file name in "Text/" without ".game"
 };
 
 // The process-wide records.

@@ -27,11 +27,17 @@ void WriteColor(TIniFile& ini, const QString& section, const QString& key, TColo
 
 } // namespace
 
-QString SettingsIniPath() { return SettingsDir() + QStringLiteral("Ravlin.ini"); }
+QString SettingsIniPath() {
+    return SettingsDir() + QStringLiteral("Ravlin.ini");
+}
 
-TIniFile OpenSettingsIni() { return TIniFile(SettingsIniPath()); }
+TIniFile OpenSettingsIni() {
+    return TIniFile(SettingsIniPath());
+}
 
-void CloseSettingsIni(TIniFile& ini) { ini.UpdateFile(); }
+void CloseSettingsIni(TIniFile& ini) {
+    ini.UpdateFile();
+}
 
 QString DefaultBackImage() {
     return QStringLiteral("1") + AppDir() + QStringLiteral("Images/best_wood.jpg|1") + AppDir() +
@@ -78,8 +84,8 @@ void ReadKeyboardSetup(const TIniFile& ini, TKeyboardSetupRec& rec) {
     rec.AlwaysShowEnglish = ini.ReadBool(kKeyboard, QStringLiteral("AlwaysShowEnglish"), true);
     rec.MoveProblem = ini.ReadBool(kKeyboard, QStringLiteral("MoveProblem"), true);
     rec.languageIndex = ini.ReadInteger(kKeyboard, QStringLiteral("LanguageIndex"), 0);
-    rec.TextureFileName =
-        ini.ReadString(kKeyboard, QStringLiteral("TextureFileName"), QStringLiteral("[key] wood.bmp"));
+    rec.TextureFileName = ini.ReadString(kKeyboard, QStringLiteral("TextureFileName"),
+                                         QStringLiteral("[key] wood.bmp"));
     rec.FontName = ini.ReadString(kKeyboard, QStringLiteral("FontName"), QStringLiteral("굴림체"));
     rec.FontSize = ini.ReadInteger(kKeyboard, QStringLiteral("FontSize"), 16);
     rec.FontColor = ReadColor(ini, kKeyboard, QStringLiteral("FontColor"), clBlack);

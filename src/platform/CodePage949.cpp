@@ -1,9 +1,9 @@
 #include "platform/CodePage949.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 #include <QList>
-#include <algorithm>
 
 namespace {
 

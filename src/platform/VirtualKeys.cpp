@@ -27,19 +27,19 @@ struct TQtKeyMapping {
 // Keys whose Qt code differs from the virtual-key code, with the shifted
 // symbols of the US layout.
 constexpr TQtKeyMapping kQtKeyMappings[] = {
-    {Qt::Key_QuoteLeft, 0xC0},  {Qt::Key_AsciiTilde, 0xC0},   {Qt::Key_Exclam, 0x31},
-    {Qt::Key_At, 0x32},         {Qt::Key_NumberSign, 0x33},   {Qt::Key_Dollar, 0x34},
-    {Qt::Key_Percent, 0x35},    {Qt::Key_AsciiCircum, 0x36},  {Qt::Key_Ampersand, 0x37},
-    {Qt::Key_Asterisk, 0x38},   {Qt::Key_ParenLeft, 0x39},    {Qt::Key_ParenRight, 0x30},
-    {Qt::Key_Minus, 0xBD},      {Qt::Key_Underscore, 0xBD},   {Qt::Key_Equal, 0xBB},
-    {Qt::Key_Plus, 0xBB},       {Qt::Key_Backspace, 0x08},    {Qt::Key_Tab, 0x09},
-    {Qt::Key_Backtab, 0x09},    {Qt::Key_BracketLeft, 0xDB},  {Qt::Key_BraceLeft, 0xDB},
-    {Qt::Key_BracketRight, 0xDD}, {Qt::Key_BraceRight, 0xDD}, {Qt::Key_Backslash, 0xDC},
-    {Qt::Key_Bar, 0xDC},        {Qt::Key_CapsLock, 0x14},     {Qt::Key_Semicolon, 0xBA},
-    {Qt::Key_Colon, 0xBA},      {Qt::Key_Apostrophe, 0xDE},   {Qt::Key_QuoteDbl, 0xDE},
-    {Qt::Key_Return, 0x0D},     {Qt::Key_Enter, 0x0D},        {Qt::Key_Shift, 0x10},
-    {Qt::Key_Comma, 0xBC},      {Qt::Key_Less, 0xBC},         {Qt::Key_Period, 0xBE},
-    {Qt::Key_Greater, 0xBE},    {Qt::Key_Slash, 0xBF},        {Qt::Key_Question, 0xBF},
+    {Qt::Key_QuoteLeft, 0xC0},    {Qt::Key_AsciiTilde, 0xC0},  {Qt::Key_Exclam, 0x31},
+    {Qt::Key_At, 0x32},           {Qt::Key_NumberSign, 0x33},  {Qt::Key_Dollar, 0x34},
+    {Qt::Key_Percent, 0x35},      {Qt::Key_AsciiCircum, 0x36}, {Qt::Key_Ampersand, 0x37},
+    {Qt::Key_Asterisk, 0x38},     {Qt::Key_ParenLeft, 0x39},   {Qt::Key_ParenRight, 0x30},
+    {Qt::Key_Minus, 0xBD},        {Qt::Key_Underscore, 0xBD},  {Qt::Key_Equal, 0xBB},
+    {Qt::Key_Plus, 0xBB},         {Qt::Key_Backspace, 0x08},   {Qt::Key_Tab, 0x09},
+    {Qt::Key_Backtab, 0x09},      {Qt::Key_BracketLeft, 0xDB}, {Qt::Key_BraceLeft, 0xDB},
+    {Qt::Key_BracketRight, 0xDD}, {Qt::Key_BraceRight, 0xDD},  {Qt::Key_Backslash, 0xDC},
+    {Qt::Key_Bar, 0xDC},          {Qt::Key_CapsLock, 0x14},    {Qt::Key_Semicolon, 0xBA},
+    {Qt::Key_Colon, 0xBA},        {Qt::Key_Apostrophe, 0xDE},  {Qt::Key_QuoteDbl, 0xDE},
+    {Qt::Key_Return, 0x0D},       {Qt::Key_Enter, 0x0D},       {Qt::Key_Shift, 0x10},
+    {Qt::Key_Comma, 0xBC},        {Qt::Key_Less, 0xBC},        {Qt::Key_Period, 0xBE},
+    {Qt::Key_Greater, 0xBE},      {Qt::Key_Slash, 0xBF},       {Qt::Key_Question, 0xBF},
     {Qt::Key_Space, VK_SPACE},
 };
 

@@ -1,8 +1,8 @@
 #include "app/IniFile.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 TEST(IniFile, SectionAndKeyNamesIgnoreCaseAndKeepFirstSpelling) {
     QTemporaryDir dir;

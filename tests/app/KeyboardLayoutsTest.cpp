@@ -12,8 +12,12 @@ bool IsControlIndex(int i) {
            std::end(kControlIndices);
 }
 
-QString Normal(int layout, int key) { return KeyboardLayout(layout)[size_t(key)].DisplayChar[0]; }
-QString Shifted(int layout, int key) { return KeyboardLayout(layout)[size_t(key)].DisplayChar[1]; }
+QString Normal(int layout, int key) {
+    return KeyboardLayout(layout)[size_t(key)].DisplayChar[0];
+}
+QString Shifted(int layout, int key) {
+    return KeyboardLayout(layout)[size_t(key)].DisplayChar[1];
+}
 
 } // namespace
 
@@ -76,7 +80,8 @@ TEST(KeyboardLayouts, EveryLayoutHasTheSameControlKeysAndFullCharacterKeys) {
             }
         }
         EXPECT_EQ(characterKeys, 47);
-        EXPECT_EQ(keys[13].DisplayChar[0], layout == 0 ? QString("Back\rspace") : QString("Back\rSpace"));
+        EXPECT_EQ(keys[13].DisplayChar[0],
+                  layout == 0 ? QString("Back\rspace") : QString("Back\rSpace"));
         EXPECT_TRUE(keys[13].DisplayChar[0].contains(QChar(0x0D)));
         EXPECT_EQ(keys[28].DisplayChar[0], QString("Caps\rLock"));
         EXPECT_EQ(keys[41].DisplayChar[0], QString("Shift"));
@@ -91,7 +96,7 @@ TEST(KeyboardLayouts, SpotValuesFromEveryTable) {
     // 0: English
     EXPECT_EQ(Normal(0, 0), QString("`"));
     EXPECT_EQ(Shifted(0, 27), QString("|"));
-    EXPECT_EQ(Shifted(0, 15), QString(" ")); // letters have no shifted character
+    EXPECT_EQ(Shifted(0, 15), QString(" "));             // letters have no shifted character
     EXPECT_EQ(KeyboardLayout(0)[33].KeyGroup, kgCenter); // G
     EXPECT_EQ(KeyboardLayout(0)[48].KeyGroup, kgCenter); // M
     EXPECT_EQ(KeyboardLayout(0)[7].KeyGroup, kgNumber);

@@ -1,11 +1,12 @@
-#include "app/Folders.h"
 #include "app/MediaPath.h"
+
+#include "app/Folders.h"
 #include "TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 

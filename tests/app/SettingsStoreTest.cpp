@@ -1,11 +1,12 @@
+#include "app/SettingsStore.h"
+
 #include "app/Folders.h"
 #include "app/RavlinError.h"
-#include "app/SettingsStore.h"
 #include "TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -31,8 +32,8 @@ TEST(SettingsStore, FreshProfileLoadsEveryDefault) {
     EXPECT_TRUE(SentenceSetup.UseSound);
     EXPECT_TRUE(SentenceSetup.ShowWrongJohap);
     EXPECT_EQ(SentenceSetup.LineCount, 1);
-    EXPECT_EQ(SentenceSetup.BackImage, "1" + AppDir() + "Images/best_wood.jpg|1" + AppDir() +
-                                           "Models/Maps/White_Cloud.png");
+    EXPECT_EQ(SentenceSetup.BackImage,
+              "1" + AppDir() + "Images/best_wood.jpg|1" + AppDir() + "Models/Maps/White_Cloud.png");
     EXPECT_EQ(SentenceSetup.FontColor, 0xFF000008u);
     EXPECT_EQ(SentenceSetup.FontSize, 22);
     EXPECT_EQ(SentenceSetup.FontName, QStringLiteral("굴림체"));
@@ -70,7 +71,8 @@ TEST(SettingsStore, FreshProfileLoadsEveryDefault) {
 
 TEST(SettingsStore, LineCountOutsideOneToFifteenLoadsAsOne) {
     TScopedSettingsDir settings;
-    for (const auto& [stored, expected] : {std::pair{"0", 1}, {"16", 1}, {"15", 15}, {"-3", 1}, {"7", 7}}) {
+    for (const auto& [stored, expected] :
+         {std::pair{"0", 1}, {"16", 1}, {"15", 15}, {"-3", 1}, {"7", 7}}) {
         WriteAll(SettingsIniPath(), QByteArray("[SentenceSetup]\nLineCount=") + stored + "\n");
         LoadSentenceSetup();
         EXPECT_EQ(SentenceSetup.LineCount, expected) << stored;
@@ -85,11 +87,13 @@ TEST(SettingsStore, SaveWritesOneSentenceSectionInTableOrder) {
     SaveSentenceSetup();
 
     const QString text = QString::fromUtf8(ReadAll(SettingsIniPath()));
-    EXPECT_EQ(text.count(QStringLiteral("[SentenceSetup]"), Qt::CaseInsensitive), 1) << text.toStdString();
+    EXPECT_EQ(text.count(QStringLiteral("[SentenceSetup]"), Qt::CaseInsensitive), 1)
+        << text.toStdString();
 
-    const char* order[] = {"SpeedLimit=", "UseSpeedLimit=", "UseSound=", "ShowWrongJohap=",
-                           "LineCount=", "BackImage=", "FontColor=", "FontSize=", "FontName=",
-                           "FontBold=", "FontItalic=", "WrongMarkColor=", "TextName="};
+    const char* order[] = {
+        "SpeedLimit=", "UseSpeedLimit=",  "UseSound=", "ShowWrongJohap=", "LineCount=",
+        "BackImage=",  "FontColor=",      "FontSize=", "FontName=",       "FontBold=",
+        "FontItalic=", "WrongMarkColor=", "TextName="};
     qsizetype last = -1;
     for (const char* key : order) {
         const qsizetype at = text.indexOf(QLatin1String(key));

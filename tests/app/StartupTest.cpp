@@ -2,13 +2,13 @@
 
 #include "app/Folders.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
-#include <gtest/gtest.h>
 
 namespace {
 

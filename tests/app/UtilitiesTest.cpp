@@ -3,12 +3,12 @@
 #include "app/RavlinError.h"
 #include "app/StringUtils.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 TEST(StringUtils, StartsWithTextHonoursTheCaseFlag) {
     EXPECT_TRUE(StartsWithText("Finger_Left5", "finger_", false));

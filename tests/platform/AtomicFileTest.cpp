@@ -1,9 +1,9 @@
 #include "platform/AtomicFile.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 

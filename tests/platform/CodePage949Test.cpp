@@ -12,7 +12,8 @@ TEST(CodePage949, RoundTripsHangulIncludingExtendedSyllables) {
 
 TEST(CodePage949, InvalidInputNeverFails) {
     // A lead byte without its trail byte at the end, and a stray byte.
-    const QString decoded = DecodeCp949(QByteArray("A\xC7\xD1\xFF" "B\xC7"));
+    const QString decoded = DecodeCp949(QByteArray("A\xC7\xD1\xFF"
+                                                   "B\xC7"));
     EXPECT_TRUE(decoded.startsWith(QStringLiteral("A한")));
     EXPECT_TRUE(decoded.contains(QLatin1Char('B')));
     EXPECT_TRUE(decoded.contains(QChar(0xFFFD)));

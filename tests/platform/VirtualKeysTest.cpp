@@ -1,18 +1,18 @@
-#include "app/KeyboardLayouts.h"
 #include "platform/VirtualKeys.h"
 
-#include <QKeyEvent>
+#include "app/KeyboardLayouts.h"
+
 #include <gtest/gtest.h>
+#include <QKeyEvent>
 
 namespace {
 
 // XKB keycodes (evdev + 8) of the physical keys in table order, as a
 // US keyboard reports them through X11 or Wayland.
 constexpr quint32 kXkbKeycodes[kKeyCount] = {
-    49, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22,
-    23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 51,
-    66, 38, 39, 40, 41, 42, 43, 44, 45, 46, 47, 48, 36,
-    50, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62,
+    49, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26,
+    27, 28, 29, 30, 31, 32, 33, 34, 35, 51, 66, 38, 39, 40, 41, 42, 43, 44,
+    45, 46, 47, 48, 36, 50, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62,
 };
 
 } // namespace

@@ -1,0 +1,67 @@
+#include "platform/HelpWindow.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QTimer>
+
+namespace {
+
+void WriteTopic(const QTemporaryDir& root, const QString& name, const QString& html) {
+    QDir().mkpath(root.filePath("help"));
+    QFile file(root.filePath("help/" + name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(html.toUtf8());
+}
+
+THelpWindow* FindHelpWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* help = qobject_cast<THelpWindow*>(widget); help && help->isVisible())
+            return help;
+    return nullptr;
+}
+
+} // namespace
+
+TEST(HelpWindow, ShowsTopicsInOneWindowAndFollowsLinksWhateverTheirCase) {
+    QTemporaryDir root;
+    WriteTopic(root, QStringLiteral("문장연습.htm"),
+               QStringLiteral("<html><head><meta charset='utf-8'><title>문장 연습</title></head>"
+                              "<body><a href='OTHER.HTM'>다른</a></body></html>"));
+    WriteTopic(root, QStringLiteral("other.htm"),
+               QStringLiteral("<html><head><title>Other</title></head><body>x</body></html>"));
+    TScopedAppDir app(root.path());
+
+    ASSERT_TRUE(THelpWindow::ShowTopic(nullptr, QStringLiteral("문장연습.htm")));
+    THelpWindow* window = FindHelpWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->CurrentTopic(), QStringLiteral("문장연습.htm"));
+    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("문장 연습")));
+
+    auto* browser = window->findChild<QTextBrowser*>();
+    ASSERT_NE(browser, nullptr);
+    emit browser->anchorClicked(QUrl(QStringLiteral("OTHER.HTM")));
+    EXPECT_EQ(window->CurrentTopic(), QStringLiteral("other.htm"));
+
+    // A second topic reuses the same window.
+    ASSERT_TRUE(THelpWindow::ShowTopic(nullptr, QStringLiteral("OTHER.htm")));
+    EXPECT_EQ(FindHelpWindow(), window);
+    window->close();
+    QApplication::processEvents();
+}
+
+TEST(HelpWindow, MissingTopicIsReportedNotOpened) {
+    QTemporaryDir root;
+    TScopedAppDir app(root.path());
+    QTimer::singleShot(200, [] {
+        if (QWidget* box = QApplication::activeModalWidget())
+            box->close();
+    });
+    EXPECT_FALSE(THelpWindow::ShowTopic(nullptr, QStringLiteral("없는.htm")));
+    EXPECT_EQ(FindHelpWindow(), nullptr);
+}
