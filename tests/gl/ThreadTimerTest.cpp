@@ -14,11 +14,18 @@
 
 namespace {
 
-// Runs the window thread's event loop for `ms` milliseconds.
+// Runs the window thread's event loop for `ms` milliseconds. The end is read
+// from the clock after every batch of events: ticks handed over back to back
+// keep posted events pending all the time, and a quit timer could then starve
+// behind them and let the loop run on for extra ticks.
 void RunEventsFor(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    QTimer wake; // ends the wait below when no tick arrives for a while
+    wake.start(5);
     QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
+    while (clock.elapsed() < ms)
+        loop.processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 void BusyWait(int ms) {
