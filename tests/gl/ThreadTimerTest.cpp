@@ -15,18 +15,11 @@
 
 namespace {
 
-// Runs the window thread's event loop for `ms` milliseconds. The end is read
-// from the clock after every batch of events: ticks handed over back to back
-// keep posted events pending all the time, and a quit timer could then starve
-// behind them and let the loop run on for extra ticks.
+// Runs the window thread's event loop for `ms` milliseconds.
 void RunEventsFor(int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    QTimer wake; // ends the wait below when no tick arrives for a while
-    wake.start(5);
     QEventLoop loop;
-    while (clock.elapsed() < ms)
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 void BusyWait(int ms) {
