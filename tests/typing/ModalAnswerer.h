@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
@@ -29,6 +30,8 @@ public:
     std::vector<TMessage> Messages;
     QStringList OtherDialogs; // class names of the other dialogs that opened
     std::deque<QMessageBox::StandardButton> Answers;
+    // Handles other dialogs first; return true when it closed the dialog.
+    std::function<bool(QDialog*)> OnDialog;
 
     // The texts of the messages shown so far, forgetting them.
     QStringList TakeTexts() {
@@ -58,7 +61,8 @@ private:
                 box->reject();
         } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
             OtherDialogs << QString::fromLatin1(dialog->metaObject()->className());
-            dialog->reject();
+            if (!OnDialog || !OnDialog(dialog))
+                dialog->reject();
         }
     }
 
