@@ -304,7 +304,6 @@ TSentenceSetupForm::TSentenceSetupForm(QWidget* parent, TTypingModel::TClock pra
     connect(btnWrongColor, &QPushButton::clicked, this, &TSentenceSetupForm::btnWrongColorClick);
     connect(btnAddImage, &QPushButton::clicked, this, &TSentenceSetupForm::btnAddImageClick);
     connect(btnDeleteImage, &QPushButton::clicked, this, &TSentenceSetupForm::btnDeleteImageClick);
-    connect(lvText, &QListWidget::itemDoubleClicked, actExercise, &QAction::trigger);
 
     FillTextList();
     LoadSettings();
@@ -436,12 +435,19 @@ void TSentenceSetupForm::changeEvent(QEvent* event) {
 }
 
 void TSentenceSetupForm::btnFontClick() {
-    // Qt's font dialog has no colour of its own: the text colour is chosen
-    // from a button added to it.
+    // Qt's font dialog has no colour of its own: a colour button joins its
+    // effects, as in the font dialogs learners know.
     QColor chosen = ToQColor(SentenceExample->FontColor());
     bool colorChanged = false;
-    auto* colorButton = new QPushButton(QStringLiteral("글자 색깔..."), dlgFont);
+    auto* colorRow = new QWidget;
+    auto* colorLayout = new QHBoxLayout(colorRow);
+    colorLayout->setContentsMargins(0, 0, 0, 0);
+    colorLayout->addWidget(new QLabel(QStringLiteral("글자 색깔"), colorRow));
+    auto* colorButton = new QPushButton(colorRow);
+    colorButton->setFixedSize(48, 20);
     colorButton->setStyleSheet(ColorButtonStyle(chosen));
+    colorLayout->addWidget(colorButton);
+    colorLayout->addStretch();
     connect(colorButton, &QPushButton::clicked, dlgFont, [&] {
         const QColor c = QColorDialog::getColor(chosen, dlgFont, QStringLiteral("글자 색깔"),
                                                 QColorDialog::DontUseNativeDialog);
@@ -451,13 +457,26 @@ void TSentenceSetupForm::btnFontClick() {
             colorButton->setStyleSheet(ColorButtonStyle(c));
         }
     });
-    auto* grid = qobject_cast<QGridLayout*>(dlgFont->layout());
-    if (grid != nullptr)
-        grid->addWidget(colorButton, grid->rowCount(), 0, 1, 1);
+    // The effects box is the one holding the dialog's check boxes.
+    const auto checks = dlgFont->findChildren<QCheckBox*>();
+    QWidget* effects = checks.isEmpty() ? nullptr : checks.first()->parentWidget();
+    if (effects != nullptr && effects != dlgFont && effects->layout() != nullptr) {
+        colorRow->setParent(effects);
+        effects->layout()->addWidget(colorRow);
+    } else if (auto* grid = qobject_cast<QGridLayout*>(dlgFont->layout())) {
+        colorRow->setParent(dlgFont);
+        grid->addWidget(colorRow, grid->rowCount(), 0);
+    } else {
+        colorRow->setParent(dlgFont);
+    }
 
-    dlgFont->setCurrentFont(SentenceExample->font());
+    // The dialog lists real families; a substituted face name ("굴림체") is
+    // shown as the face that stands in for it.
+    QFont current = SentenceExample->font();
+    current.setFamily(QFontInfo(current).family());
+    dlgFont->setCurrentFont(current);
     const bool accepted = dlgFont->exec() == QDialog::Accepted;
-    delete colorButton;
+    delete colorRow;
     if (!accepted)
         return;
     SetPreviewFont(dlgFont->selectedFont(),
