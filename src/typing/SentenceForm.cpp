@@ -4,12 +4,14 @@
 #include "app/RavlinError.h"
 #include "app/SettingsStore.h"
 #include "gl/ThreadTimer.h"
+#include "shell/GameSoundList.h"
 #include "typing/BuiltInBackground.h"
 #include "typing/SentencePageFit.h"
 #include "typing/SentencePractice.h"
 #include "typing/VelmarMeter.h"
 
 #include <algorithm>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -127,6 +129,18 @@ TSentenceForm::TSentenceForm(QWidget* parent, TTypingModel::TClock clock)
     resize(kMeterWidth + 620, FPageHeight);
     LayoutControls();
     setFocusProxy(SenEx);
+
+    // A program that quits does not free its windows: store the position then.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        if (FPositionSaved)
+            return;
+        try {
+            SaveResumePosition();
+            FPositionSaved = true;
+        } catch (const ERavlinError& e) {
+            qWarning("%s", qPrintable(e.Message()));
+        }
+    });
 }
 
 TSentenceForm::~TSentenceForm() {
@@ -260,8 +274,11 @@ void TSentenceForm::UpdateSpeeds(bool isCurrent) {
     if (SenEx->SentenceCount() > 0)
         CurrBar->SetBlueValue(SenEx->GetTypingSpeed(isCurrent));
     AvgBar->SetOrangeValue(SenEx->GetAvgTypingSpeed(isCurrent));
-    if (!isCurrent && MaxBar->RedValue() < CurrBar->BlueValue())
+    if (!isCurrent && MaxBar->RedValue() < CurrBar->BlueValue()) {
+        if (SentenceSetup.UseSound && GameSounds)
+            GameSounds->Play(GameSounds->ThunderSnd);
         MaxBar->SetRedValue(CurrBar->BlueValue());
+    }
 }
 
 void TSentenceForm::SenExTypingStarted() {
@@ -280,7 +297,10 @@ void TSentenceForm::SenExTypingError() {
 }
 
 void TSentenceForm::ErrorTimerTimer() {
+    // Errors within one interval share this one sound.
     ErrorTimer->stop();
+    if (GameSounds)
+        GameSounds->Play(GameSounds->WrongSnd);
 }
 
 void TSentenceForm::SenExTypingEnded() {

@@ -24,7 +24,8 @@ class TSentencePractice;
 // practice text, the lines per page, the font and the wrong-mark colour
 // (previewed live), background pictures, the error sound, the immediate jamo
 // check and an optional target speed. "시작" saves everything to the sentence
-// settings, opens the practice window and closes the dialog.
+// settings, opens the practice window and closes the dialog. The caller
+// shows it modally and frees it afterwards.
 class TSentenceSetupForm : public QDialog {
     Q_OBJECT
 public:

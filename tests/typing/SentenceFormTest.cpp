@@ -4,6 +4,7 @@
 #include "app/SettingsStore.h"
 #include "gl/ThreadTimer.h"
 #include "ModalAnswerer.h"
+#include "shell/GameSoundList.h"
 #include "TestSupport.h"
 #include "typing/SentencePractice.h"
 #include "typing/VelmarMeter.h"
@@ -15,12 +16,14 @@
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <SDL_mixer.h>
 
 namespace {
 
 // A practice screen over texts in a folder of its own, with a fresh settings
 // file, a hand-driven page clock and every message box answered.
 struct TSentenceFormFixture : testing::Test {
+    const QString ProgramDir = AppDir(); // the build's program folder, with the sounds
     TScopedSettingsDir Settings;
     QTemporaryDir Root;
     std::unique_ptr<TScopedAppDir> App;
@@ -282,5 +285,44 @@ TEST_F(TSentenceFormFixture, TheBackgroundPictureRunsOnFromTheMeterIntoThePracti
         const int y = lines.height() - 2;
         EXPECT_EQ(lines.pixel(x, y), tile.pixel((x + mw) % w, y % h)) << x;
     }
+    Close(form);
+}
+
+TEST_F(TSentenceFormFixture, ARecordThundersAndErrorsInQuickSuccessionSoundOnce) {
+    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER"))
+        qputenv("SDL_AUDIODRIVER", "dummy");
+    TGameSoundList sounds(ProgramDir);
+    ASSERT_TRUE(sounds.IsDeviceOpen());
+    ASSERT_TRUE(sounds.ThunderSnd);
+    ASSERT_TRUE(sounds.WrongSnd);
+    struct TUse {
+        explicit TUse(TGameSoundList* list) { GameSounds = list; }
+        ~TUse() { GameSounds = nullptr; }
+    } use(&sounds);
+
+    SentenceSetup.UseSound = true;
+    QPointer<TSentenceForm> form =
+        Open(1, WriteText(QStringLiteral("s.txt"), {"abc", "def", "ghi", "jkl"}));
+    Mix_HaltChannel(-1);
+    TypeLine(form, "abc", 100); // a first record
+    EXPECT_EQ(Mix_Playing(-1), 1);
+    Mix_HaltChannel(-1);
+    TypeLine(form, "def", 400); // slower: no record, no thunder
+    EXPECT_EQ(Mix_Playing(-1), 0);
+
+    // Two wrong keys before the error timer runs: one sound once it does.
+    QTest::keyClick(form->SenEx, 'x');
+    QTest::keyClick(form->SenEx, 'y');
+    EXPECT_EQ(Mix_Playing(-1), 0);
+    EXPECT_TRUE(QTest::qWaitFor([] { return Mix_Playing(-1) > 0; }, 5000));
+    EXPECT_EQ(Mix_Playing(-1), 1);
+    Close(form);
+
+    // With the sound switched off a record is silent.
+    Mix_HaltChannel(-1);
+    SentenceSetup.UseSound = false;
+    form = Open(1, WriteText(QStringLiteral("q.txt"), {"abc"}));
+    TypeLine(form, "abc", 100);
+    EXPECT_EQ(Mix_Playing(-1), 0);
     Close(form);
 }
