@@ -27,7 +27,8 @@ QGroupBox* RadioGroup(QWidget* parent, const QString& title, const QStringList& 
     auto* box = new QGroupBox(title, parent);
     box->setGeometry(geometry);
     auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(10, 4, 6, 4);
+    grid->setContentsMargins(8, 4, 4, 4);
+    grid->setHorizontalSpacing(4);
     grid->setVerticalSpacing(2);
     const int rows = (int(items.size()) + columns - 1) / columns;
     for (int i = 0; i < items.size(); ++i) {
@@ -56,29 +57,32 @@ TGameSetUpForm::TGameSetUpForm(QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("'클록윅' 설정"));
     setFixedSize(382, 214);
+    QFont font(QStringLiteral("굴림"));
+    font.setPixelSize(12);
+    setFont(font);
 
     FRotGroup = new QButtonGroup(this);
     RadioGroup(this, QStringLiteral("시계 회전방향"),
                {QStringLiteral("시계방향(&C)"), QStringLiteral("반시계방향(&O)"),
                 QStringLiteral("회전안함(&N)")},
-               1, FRotGroup, QRect(8, 6, 130, 96));
+               1, FRotGroup, QRect(6, 6, 118, 96));
 
     FLanguageGroup = new QButtonGroup(this);
     RadioGroup(this, QStringLiteral("게임종류  설정"),
                {QStringLiteral("한글게임(&K)"), QStringLiteral("영어게임(&E)")}, 1, FLanguageGroup,
-               QRect(8, 108, 130, 72));
+               QRect(6, 108, 118, 72));
 
     FLevelGroup = new QButtonGroup(this);
     QStringList levels;
     for (int i = 1; i <= 8; ++i)
         levels << QStringLiteral("%1단계(&%1)").arg(i);
-    RadioGroup(this, QStringLiteral("시작단계"), levels, 2, FLevelGroup, QRect(146, 6, 142, 140));
+    RadioGroup(this, QStringLiteral("시작단계"), levels, 2, FLevelGroup, QRect(130, 6, 160, 140));
 
     FSpeakerCheckBox = new QCheckBox(QStringLiteral("효과음 사용하기"), this);
     QFont bold = FSpeakerCheckBox->font();
     bold.setBold(true);
     FSpeakerCheckBox->setFont(bold);
-    FSpeakerCheckBox->setGeometry(150, 154, 140, 22);
+    FSpeakerCheckBox->setGeometry(136, 156, 150, 22);
 
     FOkBtn = new QPushButton(QStringLiteral("시작(&S)"), this);
     FOkBtn->setGeometry(296, 12, 78, 28);
