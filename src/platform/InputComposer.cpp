@@ -1,0 +1,328 @@
+#include "platform/InputComposer.h"
+
+#include "app/KeyboardLayouts.h"
+#include "app/SettingsRecords.h"
+#include "platform/VirtualKeys.h"
+
+#include <hangul.h>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QTextCharFormat>
+#include <QWidget>
+
+namespace {
+
+// evdev code of the right Alt key; the native scan code is it plus 8.
+constexpr quint32 kEvdevRightAlt = 100;
+
+QString FromUcs4(const ucschar* text) {
+    if (!text)
+        return {};
+    qsizetype n = 0;
+    while (text[n] != 0)
+        ++n;
+    return QString::fromUcs4(reinterpret_cast<const char32_t*>(text), n);
+}
+
+bool IsSyllable(QChar c) {
+    return c.unicode() >= 0xAC00 && c.unicode() <= 0xD7A3;
+}
+
+bool IsModifierKey(int key) {
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_ScrollLock:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+    case Qt::Key_Mode_switch:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The character a key gives on a US keyboard, 0 for keys without one.
+char UsCharOfVirtualKey(int vk, bool shifted) {
+    if (vk >= 'A' && vk <= 'Z')
+        return char(shifted ? vk : vk - 'A' + 'a');
+    if (vk >= '0' && vk <= '9')
+        return shifted ? ")!@#$%^&*("[vk - '0'] : char(vk);
+    struct TOemKey {
+        int Vk;
+        char Plain, Shifted;
+    };
+    static constexpr TOemKey kOemKeys[] = {
+        {0xC0, '`', '~'}, {0xBD, '-', '_'},  {0xBB, '=', '+'}, {0xDB, '[', '{'},
+        {0xDD, ']', '}'}, {0xDC, '\\', '|'}, {0xBA, ';', ':'}, {0xDE, '\'', '"'},
+        {0xBC, ',', '<'}, {0xBE, '.', '>'},  {0xBF, '/', '?'},
+    };
+    for (const TOemKey& key : kOemKeys) {
+        if (key.Vk == vk)
+            return shifted ? key.Shifted : key.Plain;
+    }
+    return 0;
+}
+
+// The ASCII character libhangul should see for a key: the US character of
+// the physical key, whatever layout the desktop has active. Synthesized
+// events carry no scan code; their text is used instead.
+int AsciiOfKey(const QKeyEvent& event) {
+    if (event.nativeScanCode() != 0) {
+        const int index = PhysicalKeyIndexFromScanCode(event.nativeScanCode());
+        if (index < 0)
+            return 0;
+        return UsCharOfVirtualKey(PhysicalKey(index).Key,
+                                  event.modifiers().testFlag(Qt::ShiftModifier));
+    }
+    const QString text = event.text();
+    if (text.size() == 1 && text[0].unicode() > 0x20 && text[0].unicode() < 0x7F)
+        return text[0].unicode();
+    return 0;
+}
+
+} // namespace
+
+TInputComposer::TInputComposer(QObject* parent)
+    : QObject(parent) {
+    SetKeyboardLayoutIndex(KeyboardSetup.languageIndex);
+}
+
+TInputComposer::~TInputComposer() {
+    Attach(nullptr, false);
+    if (FContext)
+        hangul_ic_delete(FContext);
+}
+
+QString TInputComposer::KeyboardIdForLayout(int languageIndex) {
+    const char* id = "2";
+    switch (languageIndex) {
+    case 2:
+        id = "39";
+        break;
+    case 3:
+        id = "3s";
+        break;
+    case 4:
+        id = "3f";
+        break;
+    default:
+        break;
+    }
+    if (!hangul_keyboard_list_get_keyboard(id))
+        id = "2";
+    return QString::fromLatin1(id);
+}
+
+void TInputComposer::SetKeyboardLayoutIndex(int languageIndex) {
+    Commit();
+    const QString id = KeyboardIdForLayout(languageIndex);
+    const QByteArray latin = id.toLatin1();
+    if (!FContext)
+        FContext = hangul_ic_new(latin.constData());
+    else
+        hangul_ic_select_keyboard(FContext, latin.constData());
+    FKeyboardId = FContext ? id : QString();
+}
+
+TTypingLang TInputComposer::TypingLang() const {
+    return FContext ? FLang : tlEng;
+}
+
+void TInputComposer::SetTypingLang(TTypingLang value) {
+    if (!FContext || (value != tlNative && value != tlEng) || value == FLang)
+        return;
+    CommitBuiltIn();
+    FLang = value;
+    if (OnTypingLangChanged)
+        OnTypingLangChanged(this);
+}
+
+bool TInputComposer::IsToggleKey(const QKeyEvent& event) const {
+    const int key = event.key();
+    if (key == Qt::Key_Hangul)
+        return true;
+    if (key == Qt::Key_Space &&
+        (event.modifiers() & ~Qt::KeypadModifier) == Qt::KeyboardModifiers(Qt::ShiftModifier))
+        return true;
+    if (event.nativeScanCode() != 0)
+        return event.nativeScanCode() == kEvdevRightAlt + kXkbKeycodeOffset;
+    return key == Qt::Key_AltGr;
+}
+
+bool TInputComposer::HandleKeyPress(QKeyEvent* event) {
+    if (!event || event->type() != QEvent::KeyPress || !FContext)
+        return false;
+    if (IsToggleKey(*event)) {
+        if (!event->isAutoRepeat())
+            SetTypingLang(FLang == tlNative ? tlEng : tlNative);
+        return true;
+    }
+    // A desktop input method that composes owns the keys it lets through.
+    if (FSource == csSystem || FLang != tlNative)
+        return false;
+    const int key = event->key();
+    if (IsModifierKey(key))
+        return false;
+    if (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) {
+        CommitBuiltIn();
+        return false;
+    }
+    if (key == Qt::Key_Backspace) {
+        if (FSource != csBuiltIn)
+            return false;
+        hangul_ic_backspace(FContext);
+        const QString preedit = FromUcs4(hangul_ic_get_preedit_string(FContext));
+        Deliver({}, preedit, csBuiltIn);
+        Echo({}, preedit);
+        return true;
+    }
+    const int ascii = AsciiOfKey(*event);
+    if (ascii == 0) {
+        CommitBuiltIn();
+        return false;
+    }
+    // A key libhangul does not take (space, digits on Dubeolsik) comes back
+    // unhandled with the pending syllable already in the commit string.
+    const bool handled = hangul_ic_process(FContext, ascii);
+    const QString commit = FromUcs4(hangul_ic_get_commit_string(FContext));
+    const QString preedit = FromUcs4(hangul_ic_get_preedit_string(FContext));
+    Deliver(commit, preedit, csBuiltIn);
+    Echo(commit, preedit);
+    return handled;
+}
+
+void TInputComposer::HandleInputMethodEvent(QInputMethodEvent* event) {
+    if (!event || FEchoing)
+        return;
+    // The desktop input method takes over: finish our own syllable first.
+    CommitBuiltIn();
+    Deliver(event->commitString(), event->preeditString(), csSystem);
+}
+
+void TInputComposer::Commit() {
+    if (FSource == csBuiltIn) {
+        CommitBuiltIn();
+    } else if (FSource == csSystem) {
+        // The desktop input method answers with a commit event to the
+        // focused widget, which comes back here through the widget.
+        QGuiApplication::inputMethod()->commit();
+        if (FSource == csSystem) // it dropped its pre-edit instead
+            Deliver({}, {}, csSystem);
+    }
+}
+
+void TInputComposer::CommitBuiltIn() {
+    if (FSource != csBuiltIn || !FContext)
+        return;
+    const QString flushed = FromUcs4(hangul_ic_flush(FContext));
+    Deliver(flushed, {}, csBuiltIn);
+    Echo(flushed, {});
+}
+
+void TInputComposer::Deliver(const QString& commit, const QString& preedit, TSource source) {
+    qsizetype direct = 0;
+    if (!commit.isEmpty() && FSource != csNone) {
+        const QChar c = commit[0];
+        // A final consonant that moved on to the next syllable leaves the
+        // committed one smaller than the one shown: report that step first.
+        if (IsSyllable(c) && IsSyllable(FShownChar) && c < FShownChar) {
+            FShownChar = c;
+            if (OnCompositionUpdate)
+                OnCompositionUpdate(this, c);
+        }
+        FShownChar = QChar();
+        if (OnCompositionCommit)
+            OnCompositionCommit(this, c);
+        direct = 1;
+    }
+    for (; direct < commit.size(); ++direct) {
+        if (OnDirectChar)
+            OnDirectChar(this, commit[direct]);
+    }
+
+    if (!preedit.isEmpty()) {
+        const QChar c = preedit.back();
+        if (FSource == csNone) {
+            FSource = source;
+            if (OnCompositionStart)
+                OnCompositionStart(this);
+        }
+        if (c != FShownChar) {
+            FShownChar = c;
+            if (OnCompositionUpdate)
+                OnCompositionUpdate(this, c);
+        }
+    } else if (FSource != csNone) {
+        if (!FShownChar.isNull()) {
+            // Emptied without a commit (the last jamo taken back).
+            FShownChar = QChar();
+            if (OnCompositionUpdate)
+                OnCompositionUpdate(this, QChar());
+        }
+        FSource = csNone;
+        if (OnCompositionEnd)
+            OnCompositionEnd(this);
+    }
+}
+
+void TInputComposer::Echo(const QString& commit, const QString& preedit) {
+    if (!FEcho || !FTarget)
+        return;
+    if (commit.isEmpty() && preedit.isEmpty() && !FTargetHasPreedit)
+        return;
+    QList<QInputMethodEvent::Attribute> attributes;
+    if (!preedit.isEmpty()) {
+        QTextCharFormat format;
+        format.setFontUnderline(true);
+        attributes << QInputMethodEvent::Attribute(QInputMethodEvent::TextFormat, 0,
+                                                   int(preedit.size()), format)
+                   << QInputMethodEvent::Attribute(QInputMethodEvent::Cursor, int(preedit.size()),
+                                                   1, QVariant());
+    }
+    QInputMethodEvent event(preedit, attributes);
+    event.setCommitString(commit);
+    FTargetHasPreedit = !preedit.isEmpty();
+    FEchoing = true;
+    QCoreApplication::sendEvent(FTarget, &event);
+    FEchoing = false;
+}
+
+void TInputComposer::Attach(QWidget* target, bool echo) {
+    if (FTarget)
+        FTarget->removeEventFilter(this);
+    FTarget = target;
+    FEcho = echo;
+    FTargetHasPreedit = false;
+    if (target)
+        target->installEventFilter(this);
+}
+
+bool TInputComposer::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != FTarget)
+        return false;
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        return HandleKeyPress(static_cast<QKeyEvent*>(event));
+    case QEvent::InputMethod:
+        HandleInputMethodEvent(static_cast<QInputMethodEvent*>(event));
+        return false;
+    case QEvent::FocusOut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        Commit();
+        return false;
+    default:
+        return false;
+    }
+}

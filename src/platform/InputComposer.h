@@ -1,0 +1,163 @@
+#pragma once
+
+#include <functional>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+class QEvent;
+class QInputMethodEvent;
+class QKeyEvent;
+struct _HangulInputContext;
+
+// Input language of a typing widget: tlNative composes Hangul, tlEng types
+// Latin letters as they are.
+enum TTypingLang { tlNative, tlEng };
+
+// TInputComposer turns a widget's keyboard and input-method input into a
+// uniform stream of composition events, whichever way the text is composed:
+//
+//  * by the desktop's input method (ibus, fcitx, ...): Qt delivers its
+//    pre-edit and commit strings as QInputMethodEvents;
+//  * by the built-in Hangul composer (libhangul): while TypingLang() is
+//    tlNative and no desktop pre-edit is active, key presses are composed
+//    here, so Korean can be typed on a machine without a Korean input method.
+//
+// Events, always in this order for one syllable:
+//   OnCompositionStart, OnCompositionUpdate(c)..., OnCompositionCommit(c),
+//   [OnCompositionUpdate(next) ... OnCompositionCommit(next) ...], OnCompositionEnd.
+// An update carries the single character being composed (0 when the
+// composition became empty); a commit the finished character. Typing on from
+// 한 with ㅏ gives Update(하) (the ㄴ leaves), Commit(하), Update(나) without an
+// end in between. Characters an input method produces without composing
+// them (a symbol key of a Sebeolsik layout, text committed by the desktop
+// input method without a pre-edit) arrive as OnDirectChar: treat them like
+// typed keys. Keys the composer does not consume are left to the widget,
+// after any pending composition has been committed, so the order of the text
+// is kept.
+//
+// Keys of the built-in composer (when it is in use):
+//   letters and symbols   composed by the selected Hangul keyboard; the key's
+//                         position on a US keyboard is what counts (the
+//                         native scan code), so any desktop layout works;
+//                         synthesized events without a scan code use their text
+//   Backspace             takes the last jamo back while composing
+//   Hangul key, Shift+Space, Right Alt
+//                         toggle TypingLang (raises OnTypingLangChanged)
+//   anything else         commits the pending syllable and is not consumed
+// The keyboard is Dubeolsik unless the keyboard layout index (the keyboard
+// settings' languageIndex) names a Sebeolsik layout libhangul offers: 2 =
+// 3-90, 3 = no-shift, 4 = 3-91 final.
+//
+// Ways to use it:
+//
+// 1. A widget that handles its own events (the sentence practice control):
+//        keyPressEvent(e):    if (composer.HandleKeyPress(e)) return; ...own keys...
+//        inputMethodEvent(e): composer.HandleInputMethodEvent(e);
+//        focusOutEvent(e):    composer.Commit();
+//    The widget sets Qt::WA_InputMethodEnabled and answers inputMethodQuery
+//    (Qt::ImEnabled true) so that the desktop input method talks to it.
+//
+// 2. A QLineEdit-like widget (anything that shows QInputMethodEvents):
+//        auto* composer = new TInputComposer(lineEdit);
+//        composer->Attach(lineEdit, /*echo=*/true);
+//    The composer filters the widget's events: keys it composes never reach
+//    the widget; instead the pre-edit and commit strings of the built-in
+//    composer are sent to the widget as QInputMethodEvents, so the line edit
+//    shows the syllable being composed and inserts the finished one exactly
+//    as with a desktop input method. Events of the desktop input method pass
+//    through to the widget untouched. Focus loss and mouse presses commit.
+//    The On... events fire as well, for answer boxes that count keystrokes
+//    or check words; with echo they are notifications only.
+//
+// 3. A widget that must stay in Latin input (a GL panel's FixImeModeToEnglish)
+//    needs no composer: leaving Qt::WA_InputMethodEnabled off makes the
+//    desktop input method pass its keys through untouched. A widget that
+//    owns a composer for other reasons keeps it Latin with
+//    SetTypingLang(tlEng), again from OnTypingLangChanged if the learner
+//    toggles.
+//
+// Commit() ends a pending composition (the syllable is committed); the games
+// call it before they judge an answer.
+class TInputComposer : public QObject {
+    Q_OBJECT
+public:
+    explicit TInputComposer(QObject* parent = nullptr);
+    ~TInputComposer() override;
+
+    // ---- Feeding events -------------------------------------------------
+
+    // Offers a key press to the composer. True when it consumed the key;
+    // false when the widget should handle it itself.
+    bool HandleKeyPress(QKeyEvent* event);
+    // Takes a QInputMethodEvent of the desktop input method.
+    void HandleInputMethodEvent(QInputMethodEvent* event);
+
+    // Filters `target`'s events as described above (echo: mirror the
+    // built-in composition into the target as QInputMethodEvents). One
+    // target at a time; Attach(nullptr) detaches.
+    void Attach(QWidget* target, bool echo);
+    QWidget* Target() const { return FTarget.data(); }
+
+    // ---- State ----------------------------------------------------------
+
+    // tlNative while the built-in composer composes Hangul; a new composer
+    // starts in tlEng. Reads tlEng when no Hangul keyboard could be opened
+    // (the mode cannot be read); writing then does nothing. Writing another
+    // value commits a pending composition first and raises
+    // OnTypingLangChanged.
+    TTypingLang TypingLang() const;
+    void SetTypingLang(TTypingLang value);
+
+    // Selects the Hangul keyboard for a keyboard layout index (see above).
+    // A pending composition is committed first. The constructor selects the
+    // one of the process-wide keyboard settings.
+    void SetKeyboardLayoutIndex(int languageIndex);
+    // libhangul's id of the keyboard in use ("2", "39", "3s", "3f").
+    QString KeyboardId() const { return FKeyboardId; }
+    // The libhangul keyboard id for a layout index.
+    static QString KeyboardIdForLayout(int languageIndex);
+
+    // A composition is in progress (built-in or desktop).
+    bool IsComposing() const { return FSource != csNone; }
+    // The character being composed, 0 when none.
+    QChar ComposingChar() const { return FShownChar; }
+
+    // Ends a pending composition: its character is committed and the
+    // composition ends. Nothing happens when none is pending.
+    void Commit();
+
+    // ---- Events ---------------------------------------------------------
+
+    std::function<void(TInputComposer* Sender)> OnCompositionStart;
+    std::function<void(TInputComposer* Sender, QChar c)> OnCompositionUpdate;
+    std::function<void(TInputComposer* Sender, QChar c)> OnCompositionCommit;
+    std::function<void(TInputComposer* Sender)> OnCompositionEnd;
+    std::function<void(TInputComposer* Sender, QChar c)> OnDirectChar;
+    std::function<void(TInputComposer* Sender)> OnTypingLangChanged;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    enum TSource { csNone, csBuiltIn, csSystem };
+
+    // Raises the events for what an input method committed and what it now
+    // shows as pre-edit.
+    void Deliver(const QString& commit, const QString& preedit, TSource source);
+    // Sends the built-in composer's result to an echo target.
+    void Echo(const QString& commit, const QString& preedit);
+    bool IsToggleKey(const QKeyEvent& event) const;
+    void CommitBuiltIn();
+
+    _HangulInputContext* FContext = nullptr;
+    QString FKeyboardId;
+    TTypingLang FLang = tlEng;
+    TSource FSource = csNone;
+    QChar FShownChar;
+    QPointer<QWidget> FTarget;
+    bool FEcho = false;
+    bool FTargetHasPreedit = false; // an echoed pre-edit is shown in the target
+    bool FEchoing = false;
+};

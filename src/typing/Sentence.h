@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// One line of a practice page: the text to type, what has been typed over it
+// and what each typed character cost in keystrokes.
+class TSentence {
+public:
+    // The text to type. A fresh line carries a sample text so that a control
+    // shows something before its first page is loaded.
+    QString problem = QStringLiteral("우리나라 대한민국 테스트중..");
+    // What has been typed on this line so far. Longer than `problem` only on
+    // the last line after the page has ended.
+    QString typed;
+    // One code unit per typed character holding its keystroke count. Only the
+    // first typed.size() units are meaningful; later ones are left over from
+    // characters deleted by Backspace.
+    QString hitCounts;
+
+    // Appends a typed character that cost `hitCount` keystrokes.
+    void AppendChar(QChar AChar, quint8 hitCount);
+    // Deletes the last typed character; nothing when none is typed.
+    void BackSpace();
+    // The keystrokes spent on the typed characters.
+    int GetTotalHitCount() const;
+};
