@@ -5,6 +5,7 @@
 #include "app/RavlinError.h"
 #include "games/ScoreForm.h"
 #include "platform/CodePage949.h"
+#include "platform/InputComposer.h"
 #include "shell/BorderLabel.h"
 
 #include <QGuiApplication>
@@ -181,6 +182,10 @@ void TGameForm::CreateControls() {
     Memo1->setFont(answerFont);
     Memo1->setGeometry(kColumnLeft + 4, 424, kColumnWidth - 8, 30);
     Memo1->installEventFilter(this);
+    // Installed after this window's filter, so the composer sees every key
+    // first: Space and Enter finish the syllable before the answer is taken.
+    FComposer = new TInputComposer(this);
+    FComposer->Attach(Memo1, true);
 
     StatusBar1 = new QWidget(this);
     StatusBar1->setGeometry(0, kClientHeight - kStatusHeight, kClientWidth, kStatusHeight);
@@ -313,6 +318,7 @@ void TGameForm::changeEvent(QEvent* event) {
 
 void TGameForm::FormActivate() {
     // Hangul for the Korean game, Latin letters for the English one.
+    FComposer->SetTypingLang(FGame.Language() == 0 ? tlNative : tlEng);
     Memo1->setInputMethodHints(FGame.Language() == 0 ? Qt::ImhNone
                                                      : Qt::ImhPreferLatin | Qt::ImhLatinOnly);
 }
@@ -385,6 +391,7 @@ void TGameForm::StatusBar1DrawPanel(QPainter& painter) {
 }
 
 void TGameForm::CommitComposition() {
+    FComposer->Commit();
     QGuiApplication::inputMethod()->commit();
 }
 

@@ -12,6 +12,7 @@ class QLineEdit;
 class QProgressBar;
 class QTimer;
 class TBorderLabel;
+class TInputComposer;
 class TScoreForm;
 
 // The Clockwig game window: the clock face with its twelve word labels, the
@@ -39,6 +40,7 @@ public:
     void SetTimerDivisor(int divisor);
 
     QLineEdit* AnswerBox() const { return Memo1; }
+    TInputComposer* Composer() const { return FComposer; }
     TBorderLabel* WordLabel(int index) const { return ex.at(std::size_t(index - 1)); }
     QLabel* HistoryLine(int index) const { return His.at(std::size_t(index - 1)); }
     QLabel* ScoreValue() const { return ScoreLabel; }
@@ -93,6 +95,7 @@ private:
     QProgressBar* ProgressBar1 = nullptr;
     QLabel* Image5 = nullptr;
     QLineEdit* Memo1 = nullptr;
+    TInputComposer* FComposer = nullptr; // Hangul composition in the answer box
     QWidget* StatusBar1 = nullptr;
 
     QTimer* ShowClock = nullptr;

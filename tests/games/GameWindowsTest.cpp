@@ -3,6 +3,7 @@
 #include "games/GameSetUpForm.h"
 #include "games/ScoreForm.h"
 #include "platform/CodePage949.h"
+#include "platform/InputComposer.h"
 #include "shell/BorderLabel.h"
 #include "TestSupport.h"
 
@@ -192,6 +193,40 @@ TEST(GameWindows, AnswerBoxTakesEnterLikeSpaceAndShowsTheFixedWordEverywhere) {
     form->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(guard.isNull());
+}
+
+TEST(GameWindows, KoreanAnswerIsComposedInTheBoxAndFinishedBySpace) {
+    TScopedSettingsDir settings;
+    std::deque<int> random;
+    auto* form = new TGameForm([&](int n) {
+        if (random.empty())
+            return n - 1;
+        const int v = random.front();
+        random.pop_front();
+        return v;
+    });
+    form->SetLevel(1);
+    form->SetLanguage(0);
+    form->SetRotation(NoRotation);
+    form->SetSoundOff(true);
+    form->SetTimerInterval();
+    form->show();
+    form->GameTimer(ctShowClock)->stop();
+    form->GameTimer(ctProblemClock)->stop();
+    EXPECT_EQ(form->Composer()->TypingLang(), tlNative);
+
+    random = {16, 3, 8}; // "우유" on label 9
+    form->Game().ProblemClockTimer();
+    ASSERT_EQ(form->WordLabel(9)->Caption(), QStringLiteral("우유"));
+    // Dubeolsik keys: the last syllable is still being composed when Space
+    // comes, and must be finished before the answer is judged.
+    QTest::keyClicks(form->AnswerBox(), QStringLiteral("dndb"));
+    EXPECT_TRUE(form->Composer()->IsComposing());
+    QTest::keyClick(form->AnswerBox(), Qt::Key_Space);
+    EXPECT_EQ(form->WordLabel(9)->Caption(), QStringLiteral("9"));
+    EXPECT_EQ(form->Game().Score(), 1 + 2);
+    EXPECT_TRUE(form->AnswerBox()->text().isEmpty());
+    form->close();
 }
 
 TEST(GameWindows, SetupShowsDefaultsStoresNothingOnCancelAndEverythingOnStart) {
