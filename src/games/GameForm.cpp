@@ -271,8 +271,14 @@ void TGameForm::UpdateLabel(int index) {
     label->SetColor(state.Color);
     label->SetFontColor(state.FontColor);
     label->SetBorderColor(state.BorderColor);
+    label->move(label->x(), kClockTop + FGame.SlotPoint(FGame.SlotOf(index)).y());
+    SetLabelPosToCenter(index);
+}
+
+void TGameForm::SetLabelPosToCenter(int index) {
+    TBorderLabel* label = WordLabel(index);
     const QPoint p = FGame.SlotPoint(FGame.SlotOf(index));
-    label->move(kClockLeft + p.x() - label->width() / 2, kClockTop + p.y());
+    label->move(kClockLeft + p.x() - label->width() / 2, label->y());
 }
 
 void TGameForm::UpdateCounters() {

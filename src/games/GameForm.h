@@ -63,7 +63,11 @@ private:
     void Memo1KeyUp();
     void StatusBar1DrawPanel(QPainter& painter);
 
+    // Shows label `index` as the game has it: caption, colours, and its
+    // place on the ring.
     void UpdateLabel(int index);
+    // Centres label `index` horizontally on its current slot.
+    void SetLabelPosToCenter(int index);
     void UpdateCounters();
     void UpdateHistory();
     void SyncTimer(TClockwigTimer timer);

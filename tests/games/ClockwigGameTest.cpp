@@ -465,11 +465,3 @@ TEST_F(ClockwigGameTest, SoundOffPlaysNothing) {
     EXPECT_TRUE(FSounds.empty());
     EXPECT_EQ(Game.Lives(), 8);
 }
-
-TEST_F(ClockwigGameTest, KoreanGameDrawsKoreanWords) {
-    Begin(1, clockwise, 0);
-    Place("호랑이", 5);
-    EXPECT_EQ(Game.Label(5).Caption, QStringLiteral("호랑이"));
-    Game.CheckAnswer(QStringLiteral("호랑이 "));
-    EXPECT_EQ(Game.Score(), 1 + 3);
-}

@@ -3,6 +3,7 @@
 #include "games/GameSetUpForm.h"
 #include "games/ScoreForm.h"
 #include "platform/CodePage949.h"
+#include "platform/HelpWindow.h"
 #include "platform/InputComposer.h"
 #include "shell/BorderLabel.h"
 #include "TestSupport.h"
@@ -278,6 +279,22 @@ TEST(GameWindows, SetupShowsDefaultsStoresNothingOnCancelAndEverythingOnStart) {
     EXPECT_EQ(ini.ReadInteger("clock", "Language", -1), 1);
     EXPECT_TRUE(ini.ReadBool("clock", "speaker_off", false));
     EXPECT_EQ(ReadAll(SettingsIniPath()), stored);
+}
+
+TEST(GameWindows, HelpButtonOpensTheTypingGamesTopic) {
+    TScopedSettingsDir settings;
+    TGameSetUpForm setup;
+    TModalAnswerer answerer; // a missing page would be reported in a message box
+    setup.HelpBtn()->click();
+    THelpWindow* help = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* h = qobject_cast<THelpWindow*>(widget))
+            help = h;
+    }
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(answerer.Messages.isEmpty());
+    EXPECT_EQ(help->CurrentTopic(), TGameSetUpForm::HelpTopic());
+    help->close();
 }
 
 TEST(GameWindows, ADamagedBoardIsReportedAndLeftAsItWas) {
