@@ -121,16 +121,14 @@ void TGameSetUpForm::FormCreate() {
 }
 
 TGameForm* TGameSetUpForm::GameForm() const {
-    return qobject_cast<TGameForm*>(FGameForm);
+    return FGameForm.data();
 }
 
 void TGameSetUpForm::OkBtnClick() {
     // The game window belongs to the application, not to this dialog: it
     // outlives the dialog and frees itself when closed.
     auto* game = new TGameForm();
-    QPointer<TGameForm> guard(game);
     FGameForm = game;
-    connect(game, &QObject::destroyed, this, [this] { FGameForm = nullptr; });
 
     game->SetLevel(FLevelGroup->checkedId() + 1);
     game->SetLanguage(FLanguageGroup->checkedId() == 0 ? 0 : 1);
@@ -151,7 +149,7 @@ void TGameSetUpForm::OkBtnClick() {
     }
 
     accept();
-    if (!guard)
+    if (!FGameForm)
         return;
     game->SetTimerInterval();
     game->show();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 
 class QButtonGroup;
 class QCheckBox;
@@ -46,5 +47,5 @@ private:
     QPushButton* FScoreBtn;
     QPushButton* FOkBtn;
     QPushButton* FNoBtn;
-    QObject* FGameForm = nullptr;
+    QPointer<TGameForm> FGameForm;
 };

@@ -147,7 +147,6 @@ std::optional<QString> TScoreForm::AskNameWithPrompt() {
 }
 
 void TScoreForm::SubmitResult(int score, int level, const QByteArray& gameLanguage) {
-    const int count = FScoreList->Count();
     int you = -1;
     try {
         you = FScoreList->SubmitResult(score, level, gameLanguage, AskName,
@@ -156,8 +155,7 @@ void TScoreForm::SubmitResult(int score, int level, const QByteArray& gameLangua
         RebuildRows();
         throw;
     }
-    if (FScoreList->Count() != count || you >= 0)
-        RebuildRows();
+    RebuildRows();
     if (you >= 0) {
         ListBox1->setCurrentRow(you);
         ListBox1->scrollToItem(ListBox1->item(you));
