@@ -6,6 +6,7 @@
 #include "games/ScoreForm.h"
 #include "platform/CodePage949.h"
 #include "platform/InputComposer.h"
+#include "platform/ResourceSoundPlayer.h"
 #include "shell/BorderLabel.h"
 
 #include <QGuiApplication>
@@ -77,7 +78,8 @@ void DrawMasked(QPainter& p, const QPoint& at, const QImage& mask, const QImage&
 TGameForm::TGameForm(TClockwigGame::TRandom random, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
-    , FGame(std::move(random)) {
+    , FGame(std::move(random))
+    , FSoundPlayer(std::make_unique<TResourceSoundPlayer>()) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("클록윅  ( Clockwig )"));
     setFixedSize(kClientWidth, kClientHeight);
@@ -212,6 +214,9 @@ void TGameForm::ConnectGame() {
     FGame.OnRepaint = [this](TClockwigGame*) { update(); };
     FGame.OnDrawFigure = [this](TClockwigGame*, int frame) { DrawFigure(frame); };
     FGame.OnTimerChanged = [this](TClockwigGame*, TClockwigTimer timer) { SyncTimer(timer); };
+    FGame.OnPlaySound = [this](TClockwigGame*, TClockwigSound sound) {
+        FSoundPlayer->Play(ClockwigSoundName(sound));
+    };
     FGame.OnClearAnswer = [this](TClockwigGame*) {
         CommitComposition();
         Memo1->clear();

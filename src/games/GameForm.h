@@ -3,6 +3,7 @@
 #include "games/ClockwigGame.h"
 
 #include <array>
+#include <memory>
 #include <QImage>
 #include <QPixmap>
 #include <QWidget>
@@ -13,6 +14,7 @@ class QProgressBar;
 class QTimer;
 class TBorderLabel;
 class TInputComposer;
+class TResourceSoundPlayer;
 class TScoreForm;
 
 // The Clockwig game window: the clock face with its twelve word labels, the
@@ -99,7 +101,8 @@ private:
     QProgressBar* ProgressBar1 = nullptr;
     QLabel* Image5 = nullptr;
     QLineEdit* Memo1 = nullptr;
-    TInputComposer* FComposer = nullptr; // Hangul composition in the answer box
+    TInputComposer* FComposer = nullptr;                // Hangul composition in the answer box
+    std::unique_ptr<TResourceSoundPlayer> FSoundPlayer; // the three stored sounds
     QWidget* StatusBar1 = nullptr;
 
     QTimer* ShowClock = nullptr;
