@@ -1,0 +1,166 @@
+#include "typing/SentenceText.h"
+
+#include "app/RavlinError.h"
+#include "platform/CodePage949.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+namespace {
+
+bool IsBlank(const QString& line) {
+    for (const QChar c : line) {
+        if (c.unicode() > 0x20)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString TSentenceText::Trim(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin].unicode() <= 0x20)
+        ++begin;
+    while (end > begin && text[end - 1].unicode() <= 0x20)
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+QString TSentenceText::Decode(const QByteArray& bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.mid(3));
+    if (bytes.startsWith("\xFF\xFE")) {
+        QStringDecoder decoder(QStringDecoder::Utf16LE);
+        return decoder(bytes.mid(2));
+    }
+    if (bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder decoder(QStringDecoder::Utf16BE);
+        return decoder(bytes.mid(2));
+    }
+    if (IsValidUtf8(bytes))
+        return QString::fromUtf8(bytes);
+    return DecodeCp949(bytes);
+}
+
+QStringList TSentenceText::SplitLines(const QString& text) {
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = text[i];
+        if (c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+            continue;
+        lines << text.mid(start, i - start);
+        if (c == QLatin1Char('\r') && i + 1 < size && text[i + 1] == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < size)
+        lines << text.mid(start);
+    return lines;
+}
+
+QStringList TSentenceText::WrapLines(const QStringList& fileLines, int charWidth, int limit) {
+    QStringList display;
+    QString pending;
+    for (qsizetype i = 0; i < fileLines.size(); ++i) {
+        const QString line = Trim(fileLines[i]);
+        pending = pending.isEmpty() ? line : pending + QLatin1Char(' ') + line;
+        if (pending.isEmpty())
+            continue;
+
+        // Walk the pending text; `start` is where the current display line begins.
+        bool cut = false;
+        qsizetype start = 0;
+        qint64 sum = 0;
+        for (qsizetype j = 0; j < pending.size();) {
+            sum += pending[j].unicode() <= 0x7F ? charWidth : 2 * charWidth;
+            if (sum < limit) {
+                ++j;
+                continue;
+            }
+            // Cut before the character that reached the limit; a character
+            // wider than the whole limit still gets a line of its own.
+            const qsizetype end = j > start ? j : j + 1;
+            display << Trim(pending.mid(start, end - start));
+            start = end;
+            j = end;
+            sum = 0;
+            cut = true;
+        }
+        pending = pending.mid(start);
+
+        if (cut && i + 1 < fileLines.size() && !pending.isEmpty())
+            continue; // the rest joins the next file line
+        const QString rest = Trim(pending);
+        if (!rest.isEmpty() || !cut)
+            display << rest;
+        pending.clear();
+    }
+    return display;
+}
+
+void TSentenceText::Load(const QString& fileName, int charWidth, int limit) {
+    if (!QFileInfo::exists(fileName))
+        throw ERavlinError(fileName + QStringLiteral(" 파일이 존재하지 않습니다."));
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ERavlinError(fileName + QStringLiteral(" 파일을 불러올 수 없습니다."));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw ERavlinError(fileName + QStringLiteral(" 파일을 불러올 수 없습니다."));
+
+    FText = WrapLines(SplitLines(Decode(bytes)), charWidth, limit);
+    FCurrTextLine = 0;
+}
+
+TSentenceText::TPageResult TSentenceText::NextPage(int lineCount, QStringList& page) {
+    const int count = int(FText.size());
+    if (FCurrTextLine >= count)
+        return prAtEnd;
+    page.clear();
+    for (int i = 0; i < lineCount; ++i) {
+        while (FCurrTextLine < count && IsBlank(FText[FCurrTextLine]))
+            ++FCurrTextLine;
+        page << (FCurrTextLine < count ? FText[FCurrTextLine] : QString());
+        ++FCurrTextLine;
+    }
+    return prShown;
+}
+
+TSentenceText::TPageResult TSentenceText::PrevPage(int lineCount, QStringList& page) {
+    if (FCurrTextLine - lineCount <= 0)
+        return prAtStart;
+    const int count = int(FText.size());
+    auto inText = [count](int line) { return line >= 0 && line < count; };
+
+    FCurrTextLine -= lineCount + 1;
+    page = QStringList();
+    for (int i = 0; i < lineCount; ++i)
+        page << QString();
+    for (int i = 0; i < lineCount; ++i) {
+        while (inText(FCurrTextLine) && IsBlank(FText[FCurrTextLine]))
+            --FCurrTextLine;
+        page[lineCount - 1 - i] = inText(FCurrTextLine) ? FText[FCurrTextLine] : QString();
+        --FCurrTextLine;
+    }
+    FCurrTextLine += lineCount + 1;
+    return prShown;
+}
+
+int TSentenceText::ClampResumeLine(int d) const {
+    const int count = int(FText.size());
+    return d >= count ? count - 1 : d;
+}
+
+QString FileHistoryKey(const QString& textFileName) {
+    QString key = QFileInfo(textFileName).fileName();
+    if (key.startsWith(QStringLiteral("[한글]")))
+        key.replace(0, 4, QStringLiteral("(한글)"));
+    else if (key.startsWith(QStringLiteral("[영어]")))
+        key.replace(0, 4, QStringLiteral("(영어)"));
+    return key;
+}

@@ -1,0 +1,328 @@
+#include "typing/SentenceForm.h"
+
+#include "app/RavlinError.h"
+#include "app/SettingsStore.h"
+#include "gl/ThreadTimer.h"
+#include "ModalAnswerer.h"
+#include "shell/GameSoundList.h"
+#include "TestSupport.h"
+#include "typing/SentencePractice.h"
+#include "typing/VelmarMeter.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <QDir>
+#include <QFile>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <SDL_mixer.h>
+
+namespace {
+
+// A practice screen over texts in a folder of its own, with a fresh settings
+// file, a hand-driven page clock and every message box answered.
+struct TSentenceFormFixture : testing::Test {
+    const QString ProgramDir = AppDir(); // the build's program folder, with the sounds
+    TScopedSettingsDir Settings;
+    QTemporaryDir Root;
+    std::unique_ptr<TScopedAppDir> App;
+    TModalAnswerer Answerer;
+    quint32 Now = 100000;
+
+    TSentenceFormFixture() {
+        App = std::make_unique<TScopedAppDir>(Root.path());
+        QDir(Root.path()).mkpath(QStringLiteral("Text"));
+        LoadSentenceSetup(); // the defaults of a fresh profile
+        SentenceSetup.FontSize = 12;
+        SentenceSetup.UseSound = false;
+    }
+    ~TSentenceFormFixture() override {
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    QString WriteText(const QString& name, const QStringList& lines) {
+        const QString path = Root.filePath(QStringLiteral("Text/") + name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(lines.join(QLatin1Char('\n')).toUtf8());
+        return path;
+    }
+
+    TSentenceForm* Open(int lineCount, const QString& path, QRect workArea = {0, 0, 1280, 1024}) {
+        auto* form = new TSentenceForm(nullptr, [this] { return Now; });
+        form->SetWorkArea(workArea);
+        form->StartExercise(lineCount, path);
+        if (!form->Closed())
+            form->show();
+        return form;
+    }
+
+    static void Close(QPointer<TSentenceForm>& form) {
+        if (form)
+            form->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // Types `keys` and then Enter, one key every `msPerKey` of the page clock.
+    void TypeLine(TSentenceForm* form, const QString& keys, int msPerKey) {
+        for (const QChar c : keys) {
+            QTest::keyClick(form->SenEx, c.toLatin1());
+            Now += quint32(msPerKey);
+        }
+        QTest::keyClick(form->SenEx, Qt::Key_Return);
+    }
+
+    static QStringList Problems(const TSentenceForm* form) {
+        QStringList lines;
+        for (int i = 0; i < form->SenEx->SentenceCount(); ++i)
+            lines << form->SenEx->Model().Sentence(i)->problem;
+        return lines;
+    }
+
+    int StoredPosition(const QString& key) {
+        const TIniFile ini = OpenSettingsIni();
+        return ini.ReadInteger(QStringLiteral("FileHistory"), key, -999);
+    }
+};
+
+} // namespace
+
+TEST_F(TSentenceFormFixture, TooManyLinesShrinkToTheScreenAndTheMessageNamesBothCounts) {
+    const QString path =
+        WriteText(QStringLiteral("a.txt"), {QStringLiteral("one"), QStringLiteral("two")});
+    SentenceSetup.FontSize = 40;
+    QPointer<TSentenceForm> form = Open(15, path, QRect(0, 0, 1024, 768));
+    const int fitted = form->SenEx->SentenceCount();
+    ASSERT_LT(fitted, 15);
+    ASSERT_GE(fitted, 1);
+    ASSERT_EQ(Answerer.Messages.size(), 1u);
+    EXPECT_EQ(Answerer.Messages[0].Title, QStringLiteral("알림"));
+    EXPECT_EQ(Answerer.Messages[0].Icon, QMessageBox::Information);
+    EXPECT_EQ(Answerer.Messages[0].Text,
+              QStringLiteral("선택한 15 줄이 화면을 벗어나므로 %1 줄로 변경했습니다. 폰트크기를 더 "
+                             "작게 하면 줄수를 늘릴 수 있습니다.")
+                  .arg(fitted));
+    EXPECT_LE(form->height(), 768 - 100);
+    EXPECT_EQ(form->SpeedMeter->height(), form->height());
+    EXPECT_EQ(form->SenEx->height(), form->height());
+    EXPECT_EQ(form->SenEx->x(), form->SpeedMeter->width());
+    Close(form);
+    Answerer.Messages.clear();
+
+    // Lines that fit are kept without a word.
+    SentenceSetup.FontSize = 12;
+    form = Open(3, path, QRect(0, 0, 1024, 768));
+    EXPECT_EQ(form->SenEx->SentenceCount(), 3);
+    EXPECT_TRUE(Answerer.Messages.empty());
+    EXPECT_EQ(form->height(), 500);
+    Close(form);
+}
+
+TEST_F(TSentenceFormFixture, PagingKeysMoveThroughTheTextAndStopAtBothEnds) {
+    const QString path = WriteText(QStringLiteral("p.txt"), {"l0", "l1", "", "l2", "l3", "l4"});
+    QPointer<TSentenceForm> form = Open(2, path);
+    EXPECT_EQ(Problems(form), (QStringList{"l0", "l1"}));
+
+    QTest::keyClick(form->SenEx, Qt::Key_PageUp);
+    EXPECT_EQ(Answerer.TakeTexts(), QStringList{QStringLiteral("선택된 글의 첫부분입니다.")});
+    EXPECT_EQ(Problems(form), (QStringList{"l0", "l1"}));
+
+    QTest::keyClick(form->SenEx, Qt::Key_PageDown);
+    EXPECT_EQ(Problems(form), (QStringList{"l2", "l3"}));
+    QTest::keyClick(form->SenEx, Qt::Key_Escape);
+    EXPECT_EQ(Problems(form), (QStringList{"l4", ""}));
+    QTest::keyClick(form->SenEx, Qt::Key_PageUp);
+    EXPECT_EQ(Problems(form), (QStringList{"l2", "l3"}));
+    EXPECT_TRUE(Answerer.Messages.empty());
+
+    QTest::keyClick(form->SenEx, Qt::Key_PageDown);
+    QTest::keyClick(form->SenEx, Qt::Key_PageDown);
+    EXPECT_EQ(Answerer.TakeTexts(),
+              QStringList{QStringLiteral("선택된 글의 끝까지 연습했습니다.")});
+    EXPECT_TRUE(form->Closed());
+    Close(form);
+    EXPECT_TRUE(form.isNull());
+}
+
+TEST_F(TSentenceFormFixture, APageBelowTheTargetIsRepeatedEmptyAndTheBestBarKeepsItsRecord) {
+    QTemporaryDir pictures;
+    ASSERT_TRUE(QImage(8, 8, QImage::Format_RGB32).save(pictures.filePath("a.png")));
+    ASSERT_TRUE(QImage(8, 8, QImage::Format_RGB32).save(pictures.filePath("b.png")));
+    SentenceSetup.BackImage = "1" + pictures.filePath("a.png") + "|1" + pictures.filePath("b.png");
+    SentenceSetup.UseSpeedLimit = true;
+    SentenceSetup.SpeedLimit = 150;
+    const QString path = WriteText(QStringLiteral("t.txt"), {"abcde", "fghij", "klmno"});
+    QPointer<TSentenceForm> form = Open(1, path);
+    ASSERT_EQ(form->SentenceImageList().Count(), 2);
+
+    // 5 keystrokes in 2.5 s: 120 per minute.
+    QTest::keyClick(form->SenEx, 'a');
+    EXPECT_TRUE(form->SpeedMeter->Active());
+    EXPECT_TRUE(form->CurrSpeedTimer->Enabled());
+    Now += 500;
+    TypeLine(form, "bcde", 500);
+    ASSERT_EQ(Answerer.Messages.size(), 1u);
+    EXPECT_EQ(Answerer.Messages[0].Text,
+              QStringLiteral("목표로 한 타자속도(150 타/분)을 넘지 못해서 다시 연습합니다."));
+    EXPECT_EQ(Answerer.Messages[0].Title, QStringLiteral("확인"));
+    EXPECT_EQ(Answerer.Messages[0].Icon, QMessageBox::Information);
+    Answerer.Messages.clear();
+    EXPECT_FALSE(form->SpeedMeter->Active());
+    EXPECT_EQ(form->CurrBar->BlueValue(), 120);
+    EXPECT_EQ(form->MaxBar->RedValue(), 120); // a first record, even on a repeated page
+    EXPECT_EQ(Problems(form), QStringList{"abcde"});
+    EXPECT_TRUE(form->SenEx->Model().Sentence(0)->typed.isEmpty());
+    EXPECT_FALSE(form->SenEx->TypingStarted());
+    EXPECT_EQ(form->SentenceImageList().CurrIndex(), 0);
+
+    // The clock waits for the next first keystroke: a pause costs nothing.
+    Now += 60000;
+    TypeLine(form, "abcde", 160); // 5 keystrokes in 0.8 s: 375 per minute
+    EXPECT_TRUE(Answerer.Messages.empty());
+    EXPECT_EQ(Problems(form), QStringList{"fghij"});
+    EXPECT_EQ(form->CurrBar->BlueValue(), 375);
+    EXPECT_EQ(form->MaxBar->RedValue(), 375);
+    EXPECT_EQ(form->AvgBar->OrangeValue(), form->SenEx->GetAvgTypingSpeed(false));
+    EXPECT_EQ(form->SentenceImageList().CurrIndex(), 1); // the next picture
+
+    TypeLine(form, "fghij", 500);
+    EXPECT_EQ(Answerer.Messages.size(), 1u);
+    EXPECT_EQ(form->MaxBar->RedValue(), 375); // a slower page leaves the record alone
+    EXPECT_EQ(Problems(form), QStringList{"fghij"});
+    EXPECT_EQ(form->SentenceImageList().CurrIndex(), 1);
+    Close(form);
+}
+
+TEST_F(TSentenceFormFixture, HangulTextsStartInHangulAndResumeUnderTheirKey) {
+    const QString path =
+        WriteText(QStringLiteral("[한글]연습.txt"), {"가나", "다라", "마바", "사아", "자차"});
+    QPointer<TSentenceForm> form = Open(1, path);
+    EXPECT_EQ(form->SenEx->TypingLang(), tlNative);
+    QTest::keyClick(form->SenEx, Qt::Key_PageDown);
+    QTest::keyClick(form->SenEx, Qt::Key_PageDown);
+    EXPECT_EQ(Problems(form), QStringList{"마바"});
+    Close(form);
+    EXPECT_EQ(StoredPosition(QStringLiteral("(한글)연습.txt")), 2);
+
+    form = Open(1, path);
+    ASSERT_EQ(Answerer.Messages.size(), 1u);
+    EXPECT_EQ(Answerer.Messages[0].Text,
+              QStringLiteral("기존에 연습하던 것에 이어서 하시겠습니까?"));
+    EXPECT_EQ(Answerer.Messages[0].Title, QStringLiteral("확인"));
+    Answerer.Messages.clear();
+    EXPECT_EQ(Problems(form), QStringList{"마바"});
+    Close(form);
+
+    Answerer.Answers.push_back(QMessageBox::No);
+    form = Open(1, path);
+    EXPECT_EQ(Problems(form), QStringList{"가나"});
+    Close(form);
+    EXPECT_EQ(StoredPosition(QStringLiteral("(한글)연습.txt")), 0);
+
+    // Other texts type Latin letters.
+    form = Open(1, WriteText(QStringLiteral("[영어]x.txt"), {"x"}));
+    EXPECT_EQ(form->SenEx->TypingLang(), tlEng);
+    Close(form);
+}
+
+TEST_F(TSentenceFormFixture, AResumePositionPastTheEndOfAShortenedTextIsClamped) {
+    const QString path = WriteText(QStringLiteral("s.txt"), {"a", "b", "c", "d", "e", "f"});
+    {
+        TIniFile ini = OpenSettingsIni();
+        WriteFileHistory(ini, QStringLiteral("s.txt"), 40);
+        CloseSettingsIni(ini);
+    }
+    QPointer<TSentenceForm> form = Open(1, path);
+    EXPECT_EQ(Answerer.Messages.size(), 1u);
+    EXPECT_EQ(Problems(form), QStringList{"f"});
+    Close(form);
+}
+
+TEST_F(TSentenceFormFixture, ATextThatCannotBeLoadedKeepsItsStoredPosition) {
+    {
+        TIniFile ini = OpenSettingsIni();
+        WriteFileHistory(ini, QStringLiteral("gone.txt"), 7);
+        CloseSettingsIni(ini);
+    }
+    const QString missing = Root.filePath(QStringLiteral("Text/gone.txt"));
+    auto* form = new TSentenceForm(nullptr, [this] { return Now; });
+    try {
+        form->StartExercise(2, missing);
+        ADD_FAILURE() << "a missing text was opened";
+    } catch (const ERavlinError& e) {
+        EXPECT_EQ(e.Message(), missing + QStringLiteral(" 파일이 존재하지 않습니다."));
+    }
+    delete form;
+    EXPECT_EQ(StoredPosition(QStringLiteral("gone.txt")), 7);
+}
+
+TEST_F(TSentenceFormFixture, AnEmptyTextEndsAtOnce) {
+    QPointer<TSentenceForm> form = Open(2, WriteText(QStringLiteral("empty.txt"), {"", "  "}));
+    EXPECT_EQ(Answerer.TakeTexts(),
+              QStringList{QStringLiteral("선택된 글의 끝까지 연습했습니다.")});
+    EXPECT_TRUE(form->Closed());
+    EXPECT_FALSE(form->isVisible());
+    Close(form);
+    EXPECT_TRUE(form.isNull());
+}
+
+TEST_F(TSentenceFormFixture, TheBackgroundPictureRunsOnFromTheMeterIntoThePracticeLines) {
+    QPointer<TSentenceForm> form = Open(1, WriteText(QStringLiteral("b.txt"), {"x"}));
+    const QImage tile = form->imgBack;
+    ASSERT_EQ(form->SentenceImageList().Count(), 1); // no pictures here: the built-in one
+    const QImage meter = form->SpeedMeter->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage lines = form->SenEx->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const int w = tile.width(), h = tile.height();
+    // Away from bars and text: the top right corner of the meter and the
+    // bottom right of the practice control.
+    for (int y = 0; y < 4; ++y) {
+        const int x = meter.width() - 3;
+        EXPECT_EQ(meter.pixel(x, y), tile.pixel(x % w, y % h));
+    }
+    const int mw = form->SpeedMeter->width();
+    for (int x = lines.width() - 4; x < lines.width(); ++x) {
+        const int y = lines.height() - 2;
+        EXPECT_EQ(lines.pixel(x, y), tile.pixel((x + mw) % w, y % h)) << x;
+    }
+    Close(form);
+}
+
+TEST_F(TSentenceFormFixture, ARecordThundersAndErrorsInQuickSuccessionSoundOnce) {
+    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER"))
+        qputenv("SDL_AUDIODRIVER", "dummy");
+    TGameSoundList sounds(ProgramDir);
+    ASSERT_TRUE(sounds.IsDeviceOpen());
+    ASSERT_TRUE(sounds.ThunderSnd);
+    ASSERT_TRUE(sounds.WrongSnd);
+    struct TUse {
+        explicit TUse(TGameSoundList* list) { GameSounds = list; }
+        ~TUse() { GameSounds = nullptr; }
+    } use(&sounds);
+
+    SentenceSetup.UseSound = true;
+    QPointer<TSentenceForm> form =
+        Open(1, WriteText(QStringLiteral("s.txt"), {"abc", "def", "ghi", "jkl"}));
+    Mix_HaltChannel(-1);
+    TypeLine(form, "abc", 100); // a first record
+    EXPECT_EQ(Mix_Playing(-1), 1);
+    Mix_HaltChannel(-1);
+    TypeLine(form, "def", 400); // slower: no record, no thunder
+    EXPECT_EQ(Mix_Playing(-1), 0);
+
+    // Two wrong keys before the error timer runs: one sound once it does.
+    QTest::keyClick(form->SenEx, 'x');
+    QTest::keyClick(form->SenEx, 'y');
+    EXPECT_EQ(Mix_Playing(-1), 0);
+    EXPECT_TRUE(QTest::qWaitFor([] { return Mix_Playing(-1) > 0; }, 5000));
+    EXPECT_EQ(Mix_Playing(-1), 1);
+    Close(form);
+
+    // With the sound switched off a record is silent.
+    Mix_HaltChannel(-1);
+    SentenceSetup.UseSound = false;
+    form = Open(1, WriteText(QStringLiteral("q.txt"), {"abc"}));
+    TypeLine(form, "abc", 100);
+    EXPECT_EQ(Mix_Playing(-1), 0);
+    Close(form);
+}
