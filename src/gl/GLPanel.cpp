@@ -72,6 +72,10 @@ TGLPanel::TGLPanel(QWidget* owner)
     : QOpenGLWidget(owner) {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
+    // Frames drawn outside paintGL (timer ticks, input) wait in the frame
+    // buffer for the next paint; by default the widget would discard the
+    // buffer's content before every paint once a frame had been shown.
+    setUpdateBehavior(QOpenGLWidget::PartialUpdate);
     CreateContext();
     InitTransform();
     SetGLModes(false);

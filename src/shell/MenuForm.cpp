@@ -1,7 +1,677 @@
 #include "shell/MenuForm.h"
 
-TMenuForm::TMenuForm(QWidget* parent)
-    : QWidget(parent) {
+#include "app/Folders.h"
+#include "app/MediaPath.h"
+#include "app/StringUtils.h"
+#include "games/GameSetUpForm.h"
+#include "gl/BitmapRoutines.h"
+#include "gl/GLPanel.h"
+#include "gl/ObjLoader.h"
+#include "gl/ThreadTimer.h"
+#include "platform/HelpWindow.h"
+#include "shell/AboutForm.h"
+#include "shell/GameSoundList.h"
+#include "shell/HttpClient.h"
+#include "shell/RavlinUpdater.h"
+#include "typing/SentenceSetupForm.h"
+
+#include <chrono>
+#include <GL/gl.h>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QRandomGenerator>
+#include <QUrl>
+#include <QVBoxLayout>
+
+// The maker's web page; a reserved name until the maker publishes one.
+const char* const TMenuForm::kMakerPageUrl = "http://www.ravlin.example/";
+
+namespace {
+
+const QString kKeyboardObj = QStringLiteral("KeyboardObj");
+const QString kSentenceObj = QStringLiteral("SentenceObj");
+const QString kCloudSphereObj = QStringLiteral("CloudSphereObj");
+const QString kLandSphereObj = QStringLiteral("LandSphereObj");
+const QString kClockGameObj = QStringLiteral("ClockGameObj");
+const QString kAboutObj = QStringLiteral("AboutObj");
+const QString kHelpObj = QStringLiteral("HelpObj");
+const QString kADPlane = QStringLiteral("ADPlane");
+const QString kBackPlane = QStringLiteral("BackPlane");
+const QString kRainPlane = QStringLiteral("RainPlane");
+const QString kThunderPlane = QStringLiteral("ThunderPlane");
+const QString kSecond = QStringLiteral("Second");
+const QString kThird = QStringLiteral("Third");
+
+bool HasPrefix(const QString& name, const QString& prefix) {
+    return StartsWithText(name, prefix, false);
+}
+
+// Texture files of the materials whose look changes, by suffix: none,
+// "Second", "Third" ("Fourth" takes the first).
+struct TMaterialFiles {
+    const char* Material;
+    const char* Files[3];
+};
+
+constexpr TMaterialFiles kMaterialFiles[] = {
+    {"BackMat", {"white_cloud.png", "dark_cloud.png", "white_cloud.png"}},
+    {"RainMat", {"rain1.png", "rain2.png", "rain1.png"}},
+    {"ADMat", {"click_image.png", "click_image.png", "click_image.png"}},
+    {"KeyboardMat", {"KeyboardBtn1.png", "KeyboardBtn2.png", "KeyboardBtn3.png"}},
+    {"ClockMat", {"ClockGameBtn1.png", "ClockGameBtn2.png", "ClockGameBtn1.png"}},
+    {"SentenceMat", {"SentenceBtn1.png", "SentenceBtn2.png", "SentenceBtn1.png"}},
+    {"ThunderMat", {"ThunderImage.png", "ThunderImage.png", "ThunderImage.png"}},
+};
+
+// The hint panels in the order they are created.
+struct THint {
+    const char* Name;
+    const char* Text;
+};
+
+const THint kHints[] = {
+    {"CloudSphereObj_Hint", "오르발론 게임"}, {"KeyboardObj_Hint", "키보드연습"},
+    {"SentenceObj_Hint", "문장연습"},         {"ClockGameObj_Hint", "클록윅 게임"},
+    {"AboutObj_Hint", "About 타비로"},        {"HelpObj_Hint", "도움말"},
+};
+
+std::uint32_t SteadyTickCount() {
+    using namespace std::chrono;
+    return std::uint32_t(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+// Rotates by `angle` degrees about the axis through the model's centre.
+void RotateAboutCentre(const T3DModel& model, float angle, float x, float y, float z) {
+    glTranslatef(model.CenterX(), model.CenterY(), model.CenterZ());
+    glRotatef(angle, x, y, z);
+    glTranslatef(-model.CenterX(), -model.CenterY(), -model.CenterZ());
+}
+
+} // namespace
+
+TMenuForm::TMenuForm(const TMenuServices& services, QWidget* parent)
+    : QWidget(parent)
+    , FServices(services) {
     setWindowTitle(QStringLiteral("타비로 v3.6"));
     resize(1467, 897);
+
+    MenuPanel = new TGLPanel(this);
+    MenuPanel->SetFixImeModeToEnglish(false);
+    MenuPanel->SetClearColor(RGBColor(166, 202, 240));
+    MenuPanel->SetAllowRotationByDX(false);
+    MenuPanel->SetAllowRotationByDY(false);
+    MenuPanel->SetAllowTransByArrowKey(false);
+    MenuPanel->SetAllowScaleByWheel(false);
+    MenuPanel->SetAllowInitTransformByDblClick(false);
+    MenuPanel->SetDepthOfVisiblePos(-8);
+    MenuPanel->SetScale(0.3f);
+    MenuPanel->SetAntiAliasQuality(MenuPanel->MultiSamplingSupported() ? aaq8X : aaqNone);
+    MenuPanel->SetLazyDrawOnMouseMove(false);
+    MenuPanel->SetLazyDrawInterval(220);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(MenuPanel);
+
+    AniTimer = new TThreadTimer(this);
+    AniTimer->SetEnabled(false);
+    AniTimer->SetInterval(200);
+    AniTimer->OnTimer = [this](TThreadTimer* sender) { AniTimerTimer(sender); };
+
+    MenuObj = std::make_unique<TObjLoader>();
+    MenuObj->OnTextureLoaded = [this](TTextureItem* item, QImage& bitmap) {
+        MenuObjTextureLoaded(item, bitmap);
+    };
+    MenuObj->OnGetTextureFileName = [this](TTextureItem* item, QString& fileName) {
+        MenuObjGetTextureFileName(item, fileName);
+    };
+    MenuObj->OnGetTextureSuffix = [this](TObjLoader*, const QString& name, QString& suffix) {
+        MenuObjGetTextureSuffix(name, suffix);
+    };
+
+    FormCreate();
+
+    MenuPanel->OnDrawScene = [this](TGLPanel* sender) { MenuPanelDrawScene(sender); };
+    MenuPanel->OnMouseDown = [this](TGLPanel* sender, QMouseEvent* event) {
+        MenuPanelMouseDown(sender, event);
+    };
+    MenuPanel->OnMouseUp = [this](TGLPanel* sender, QMouseEvent* event) {
+        MenuPanelMouseUp(sender, event);
+    };
+    MenuPanel->OnClick = [this](TGLPanel* sender) { MenuPanelClick(sender); };
+    MenuPanel->OnResize = [this](TGLPanel* sender) { MenuPanelResize(sender); };
+}
+
+TMenuForm::~TMenuForm() {
+    // No tick may arrive while the scene is being taken apart.
+    AniTimer->SetEnabled(false);
+    AniTimer->OnTimer = nullptr;
+    MenuPanel->OnDrawScene = nullptr;
+    MenuPanel->OnResize = nullptr;
+    // Textures and hint panels go while the panel's context still exists.
+    MenuPanel->SetCurrentGLContext();
+    HintPanelList.Clear();
+    MenuObj.reset();
+}
+
+void TMenuForm::FormCreate() {
+    FIsRainy = true;
+    FTimerTick = 0;
+    FAniTick = 0;
+    FBackAniTick = 0;
+    FSelObjectName.clear();
+    FHintObjectName.clear();
+    FMouseOverSnd_ObjName.clear();
+    FObjectList.clear();
+
+    FUpdater = std::make_unique<TRavlinUpdater>(nullptr, FServices.UpdatePageUrl,
+                                                FServices.BannerFileName);
+    AskForNewVersion();
+
+    MenuObj->MaterialSuffixList.clear();
+    MenuObj->MaterialSuffixList << kSecond << kThird << QStringLiteral("Fourth");
+    MenuPanel->SetCurrentGLContext();
+    MenuObj->LoadFromFile(MediaPath(QStringLiteral("models\\RvMenu.Obj")));
+
+    CreateHintPanels();
+
+    // The animation stops whenever the program loses the focus, whichever
+    // of its windows had it.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive)
+                    FormActivate();
+                else
+                    FormDeactivate();
+            });
+}
+
+double TMenuForm::VersionNumber(const QString& version) {
+    bool ok = false;
+    const double value = version.trimmed().toDouble(&ok);
+    return ok ? value : -1;
+}
+
+void TMenuForm::AskForNewVersion() {
+    const QString latest = FUpdater->latest_version;
+    if (latest.isEmpty() || VersionNumber(latest) <= VersionNumber(QString::fromLatin1(kVersion)))
+        return;
+    const QString caption = QStringLiteral("버전업 확인");
+    const QString text = QStringLiteral("타비로 ") + latest +
+                         QStringLiteral(" 버전이 나왔습니다. 블로그를 방문하시겠습니까?");
+    const bool yes =
+        FServices.AskYesNo
+            ? FServices.AskYesNo(this, caption, text)
+            : QMessageBox::question(this, caption, text, QMessageBox::Yes | QMessageBox::No) ==
+                  QMessageBox::Yes;
+    if (yes)
+        OpenUrl(QString::fromLatin1(kMakerPageUrl));
+}
+
+void TMenuForm::CreateHintPanels() {
+    QFont font(QStringLiteral("굴림체"));
+    font.setPixelSize(16);
+    font.setBold(true);
+    for (const THint& hint : kHints) {
+        auto* item = new TGLTexturePanelItem(MenuPanel, QString::fromUtf8(hint.Name), 0, 0, 0);
+        item->SetAlpha(1);
+        item->PanelVisible = true;
+        item->DrawLine = true;
+        item->SetFont(font);
+        item->LineLength = 5.0f;
+        item->SphereRadius = 0.8f;
+        item->SphereColor = 65280;
+        item->SetBackColor(65535);
+        item->LinePos = lpRightBottom;
+        item->SetText(QString::fromUtf8(hint.Text));
+        HintPanelList.Add(item);
+    }
+}
+
+void TMenuForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    FormShow();
+}
+
+void TMenuForm::FormShow() {
+    UpdateVisiblePos();
+}
+
+void TMenuForm::MenuPanelResize(TGLPanel*) {
+    UpdateVisiblePos();
+}
+
+void TMenuForm::UpdateVisiblePos() {
+    MenuPanel->SetGLModes(false);
+    float maxX = 0, maxY = 0, minX = 0, minY = 0;
+    MenuPanel->GetVisiblePos(8, maxX, maxY, minX, minY);
+    FModelMaxVisiblePos.x = maxX;
+    FModelMaxVisiblePos.y = maxY;
+    FModelMinVisiblePos.x = minX;
+    FModelMinVisiblePos.y = minY;
+}
+
+void TMenuForm::closeEvent(QCloseEvent* event) {
+    AniTimer->SetEnabled(false);
+    QWidget::closeEvent(event);
+}
+
+void TMenuForm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange) {
+        if (isActiveWindow())
+            FormActivate();
+        else
+            FormDeactivate();
+    }
+}
+
+void TMenuForm::FormActivate() {
+    AniTimer->SetEnabled(true);
+}
+
+void TMenuForm::FormDeactivate() {
+    AniTimer->SetEnabled(false);
+}
+
+void TMenuForm::MenuPanelMouseDown(TGLPanel*, QMouseEvent* Event) {
+    // Only the left button chooses; it alone produces the click that opens
+    // and releases the object again.
+    if (Event->button() != Qt::LeftButton)
+        return;
+    FRotateSelectedByXAxis = Random(2);
+    FMouseDownedTick = TickCount() - 300;
+    FSelObjectName = DrawMenuScene(true);
+    if (!FSelObjectName.isEmpty()) {
+        FHintObjectName = FSelObjectName;
+        FMouseOverSnd_ObjName = FSelObjectName;
+        MenuPanel->DrawScene();
+    }
+}
+
+void TMenuForm::MenuPanelClick(TGLPanel*) {
+    if (FSelObjectName.isEmpty())
+        return;
+    Play(msClick);
+    const QString name = FSelObjectName;
+    OpenMenuItem(name);
+    FSelObjectName.clear();
+    MenuPanel->DrawScene();
+}
+
+void TMenuForm::MenuPanelMouseUp(TGLPanel*, QMouseEvent* Event) {
+    // Released away from the panel: no click follows, so the object held
+    // down stops spinning here.
+    if (Event->button() == Qt::LeftButton && !FSelObjectName.isEmpty()) {
+        FSelObjectName.clear();
+        MenuPanel->DrawScene();
+    }
+}
+
+void TMenuForm::OpenMenuItem(const QString& objectName) {
+    if (HasPrefix(objectName, kSentenceObj)) {
+        TSentenceSetupForm dialog(this);
+        ExecDialog(dialog);
+    } else if (HasPrefix(objectName, kClockGameObj)) {
+        TGameSetUpForm dialog(this);
+        ExecDialog(dialog);
+    } else if (HasPrefix(objectName, kAboutObj)) {
+        TAboutForm dialog(this);
+        ExecDialog(dialog);
+    } else if (HasPrefix(objectName, kHelpObj)) {
+        if (FServices.ShowHelpTopic)
+            FServices.ShowHelpTopic(this, HelpTopic());
+        else
+            THelpWindow::ShowTopic(this, HelpTopic());
+    } else if (HasPrefix(objectName, kADPlane)) {
+        OpenUrl(FUpdater->click_image_link);
+    }
+    // The keyboard practice and Orbalon setups are not part of the program
+    // yet; their objects only show their hints.
+}
+
+void TMenuForm::ExecDialog(QDialog& dialog) {
+    // The dialog is freed by its owner here, not by closing.
+    dialog.setAttribute(Qt::WA_DeleteOnClose, false);
+    if (FServices.ExecDialog)
+        FServices.ExecDialog(dialog);
+    else
+        dialog.exec();
+}
+
+void TMenuForm::OpenUrl(const QString& address) {
+    // Addresses come from the web page; only web pages are handed on.
+    const QString trimmed = address.trimmed();
+    if (!THttpClient::IsWebAddress(trimmed))
+        return;
+    const QUrl url(trimmed);
+    if (FServices.OpenUrl)
+        FServices.OpenUrl(url);
+    else
+        QDesktopServices::openUrl(url);
+}
+
+void TMenuForm::Play(TMenuSound sound) {
+    if (FServices.PlaySound) {
+        FServices.PlaySound(sound);
+        return;
+    }
+    if (!GameSounds)
+        return;
+    GameSounds->Play(sound == msClick ? GameSounds->ClickSnd : GameSounds->MouseOverSnd);
+}
+
+int TMenuForm::Random(int n) {
+    if (n <= 1)
+        return 0;
+    if (FServices.Random)
+        return FServices.Random(n);
+    return int(QRandomGenerator::global()->bounded(n));
+}
+
+std::uint32_t TMenuForm::TickCount() {
+    return FServices.TickCount ? FServices.TickCount() : SteadyTickCount();
+}
+
+void TMenuForm::StepTicks() {
+    if (FTimerTick >= 400)
+        ++FAniTick;
+    if (FTimerTick >= 200)
+        ++FBackAniTick;
+}
+
+void TMenuForm::AniTimerTimer(TThreadTimer*) {
+    FTimerTick += std::uint32_t(AniTimer->Interval());
+    bool redraw = false;
+    if (!FSelObjectName.isEmpty()) {
+        StepTicks();
+        redraw = true;
+    } else if (isActiveWindow()) {
+        StepTicks();
+        if (FTimerTick >= 400) {
+            const QString previous = FHintObjectName;
+            FHintObjectName = DrawMenuScene(true);
+            if (FHintObjectName != previous) {
+                FMouseOverSnd_ObjName.clear();
+                redraw = true;
+            }
+        }
+        if (FTimerTick >= 200)
+            redraw = true;
+    }
+    if (redraw)
+        MenuPanel->DrawScene();
+    if (FTimerTick >= 400)
+        FTimerTick = 0;
+    if (FBackAniTick % 100 == 99)
+        FIsRainy = Random(2) == 0;
+}
+
+void TMenuForm::MenuPanelDrawScene(TGLPanel*) {
+    DrawMenuScene(false);
+}
+
+QString TMenuForm::DrawMenuScene(bool selecting) {
+    for (int i = 0; i < HintPanelList.Count(); ++i)
+        HintPanelList.Items(i)->PanelVisible = false;
+    if (selecting) {
+        FObjectList.clear();
+        FSelObjectName.clear();
+    }
+
+    MenuPanel->SetCurrentGLContext();
+    MenuPanel->SetGLModes(selecting);
+    if (selecting) {
+        // A picking pass is drawn outside the panel's frame, so the camera
+        // transform is set up here as the frame would.
+        glLoadIdentity();
+        MenuPanel->ApplyTransform();
+    }
+    const float elapsed = float(TickCount() - FMouseDownedTick) / 1000.0f;
+    glPushMatrix();
+    glFrontFace(GL_CW);
+    // Fully transparent texels (round the banner's letters, between rain
+    // streaks) must not hide what is drawn behind them later.
+    if (!selecting) {
+        glAlphaFunc(GL_GREATER, 0.0f);
+        glEnable(GL_ALPHA_TEST);
+    }
+
+    if (!selecting)
+        DrawSky();
+
+    // An object made of several parts (one per material) is drawn whole at
+    // its first part.
+    QStringList drawn;
+    const bool menuActive = QApplication::activeWindow() == this;
+    for (int i = 0; i < MenuObj->modelList.Count(); ++i) {
+        const T3DModel& model = *MenuObj->modelList.Items(i);
+        const QString& name = model.ObjectName;
+        if (HasPrefix(name, kThunderPlane) || HasPrefix(name, kBackPlane) ||
+            HasPrefix(name, kRainPlane) || HasPrefix(name, kLandSphereObj))
+            continue;
+        if (drawn.contains(name, Qt::CaseInsensitive))
+            continue;
+        drawn << name;
+
+        if (selecting) {
+            glPushName(GLuint(i));
+            FObjectList << QString::number(i) + QLatin1Char('=') + name;
+        }
+        const bool isBanner = HasPrefix(name, kADPlane);
+        const bool isSphere = HasPrefix(name, kCloudSphereObj);
+        const T3DModel* land = MenuObj->FindNamedModel(kLandSphereObj);
+
+        if (!selecting && !isBanner && !FSelObjectName.isEmpty() &&
+            name.compare(FSelObjectName, Qt::CaseInsensitive) == 0) {
+            // The object held down spins quickly.
+            glPushMatrix();
+            PlaceAtRightEdge(model);
+            if (FRotateSelectedByXAxis == 1)
+                RotateAboutCentre(model, 70 * elapsed, 1, 0, 0);
+            else
+                RotateAboutCentre(model, 70 * elapsed, 0, 1, 0);
+            if (isSphere && land)
+                DrawObject(land->ObjectName);
+            DrawObject(name);
+            glPopMatrix();
+        } else {
+            glPushMatrix();
+            if (!isBanner) {
+                if (menuActive && name.compare(FHintObjectName, Qt::CaseInsensitive) == 0) {
+                    ShowHint(model);
+                    if (FMouseOverSnd_ObjName != name) {
+                        FMouseOverSnd_ObjName = name;
+                        Play(msMouseOver);
+                    }
+                }
+                PlaceAtRightEdge(model);
+            }
+            if (selecting || !isSphere) {
+                glPushMatrix();
+                if (!isBanner)
+                    RotateAboutCentre(model, 2.0f * float(FAniTick), 0, 1, 0);
+                DrawObject(name);
+                glPopMatrix();
+            } else {
+                if (land) {
+                    glPushMatrix();
+                    RotateAboutCentre(*land, 1.5f * float(FAniTick), 1, 1, 0);
+                    DrawObject(land->ObjectName);
+                    glPopMatrix();
+                }
+                glPushMatrix();
+                RotateAboutCentre(model, 1.8f * float(FAniTick), 0, 1, 0);
+                DrawObject(name);
+                glPopMatrix();
+            }
+            glPopMatrix();
+        }
+        if (selecting)
+            glPopName();
+    }
+
+    if (FIsRainy && !selecting)
+        DrawWeather();
+    glPopMatrix();
+    glDisable(GL_ALPHA_TEST);
+
+    if (!selecting)
+        return {};
+    const int hit = MenuPanel->EndSelection();
+    if (hit < 0)
+        return {};
+    const QString key = QString::number(hit) + QLatin1Char('=');
+    for (const QString& line : FObjectList) {
+        if (line.startsWith(key))
+            return line.mid(key.size());
+    }
+    return {};
+}
+
+void TMenuForm::DrawObject(const QString& name) {
+    MenuObj->DrawData_OLD(name, nullptr);
+}
+
+void TMenuForm::PlaceAtRightEdge(const T3DModel& model) {
+    glTranslatef(-(model.MaxPos.x + model.MinPos.x) / 2, 0, 0);
+    glTranslatef(FModelMaxVisiblePos.x / MenuPanel->Scale() - model.Width() / 2 - 5, 0, 0);
+}
+
+void TMenuForm::ShowHint(const T3DModel& model) {
+    TGLTexturePanelItem* hint =
+        HintPanelList.FindByName(model.ObjectName + QStringLiteral("_Hint"));
+    if (!hint)
+        return;
+    const float widthFactor = HasPrefix(model.ObjectName, kCloudSphereObj) ? 1.75f : 2.0f;
+    float y = (model.MaxPos.y + model.MinPos.y) / 2;
+    if (model.MaxPos.y <= 0)
+        y *= 0.85f;
+    hint->Position = {FModelMaxVisiblePos.x / MenuPanel->Scale() - model.Width() * widthFactor, y,
+                      model.MaxPos.z};
+    hint->PanelVisible = true;
+    // The callout's rectangle, leader and sphere face the viewer with
+    // counter-clockwise corners; the scene's clockwise front faces would cull
+    // them.
+    glFrontFace(GL_CCW);
+    hint->Draw();
+    glFrontFace(GL_CW);
+}
+
+void TMenuForm::DrawSky() {
+    const T3DModel* back = MenuObj->FindNamedModel(kBackPlane);
+    if (!back || back->MaxPos.x == 0 || back->MaxPos.y == 0)
+        return;
+    glPushMatrix();
+    glLoadIdentity();
+    glScalef((MenuPanel->MaxVisibleX() + 30) / back->MaxPos.x,
+             (MenuPanel->MaxVisibleY() + 30) / back->MaxPos.y, MenuPanel->Scale());
+    int t = FBackAniTick % 36;
+    if (t > 17)
+        t = 36 - t;
+    glTranslatef(-0.8f * float(t), 0.8f * float(t), 0);
+    DrawObject(back->ObjectName);
+    glPopMatrix();
+}
+
+void TMenuForm::DrawWeather() {
+    glPushMatrix();
+    if (FAniTick % 2 != 0)
+        glTranslatef(-20.0f - float(Random(5)), 8.0f + float(Random(3)), -7);
+    else
+        glTranslatef(-25.0f - float(Random(3)), 8.0f + float(Random(3)), -7);
+    if (const T3DModel* rain = MenuObj->FindNamedModel(kRainPlane)) {
+        for (int copy = 0; copy < 3; ++copy) {
+            if (copy > 0)
+                glTranslatef(rain->Width(), 0, 0);
+            DrawObject(rain->ObjectName);
+        }
+    }
+    if (FAniTick % 2 != 0) {
+        glPushMatrix();
+        glScalef(0.9f, 0.9f, 1);
+        auto bolt = [this](float x, float y, float z) {
+            glPushMatrix();
+            glTranslatef(x, y, z);
+            DrawObject(kThunderPlane);
+            glPopMatrix();
+        };
+        if (Random(2) == 0)
+            bolt(float(Random(20)), float(Random(5)), float(Random(30)));
+        const int d = Random(10);
+        const int e = Random(5);
+        if (Random(2) == 0)
+            bolt(float(70 + d), float(e - 35), float(90 - Random(20)));
+        if (Random(2) == 0)
+            bolt(float(120 + Random(5)), float(Random(5) - 15), float(Random(10) + 10));
+        glPopMatrix();
+    }
+    glPopMatrix();
+}
+
+void TMenuForm::MenuObjGetTextureSuffix(const QString& ObjectName, QString& SuffixName) {
+    if (HasPrefix(ObjectName, kBackPlane)) {
+        SuffixName = FIsRainy ? kSecond : QString();
+    } else if (HasPrefix(ObjectName, kRainPlane) || HasPrefix(ObjectName, kSentenceObj) ||
+               HasPrefix(ObjectName, kClockGameObj)) {
+        SuffixName = FAniTick % 2 != 0 ? kSecond : QString();
+    } else if (HasPrefix(ObjectName, kKeyboardObj)) {
+        switch (FAniTick % 3) {
+        case 1:
+        case -1:
+            SuffixName = kSecond;
+            break;
+        case 2:
+        case -2:
+            SuffixName = kThird;
+            break;
+        default:
+            SuffixName.clear();
+        }
+    } else if (HasPrefix(ObjectName, kThunderPlane)) {
+        SuffixName.clear();
+    }
+}
+
+void TMenuForm::MenuObjGetTextureFileName(TTextureItem* item, QString& TextureFileName) {
+    for (const TMaterialFiles& entry : kMaterialFiles) {
+        if (item->MaterialName != QLatin1String(entry.Material))
+            continue;
+        int column = 0;
+        if (item->SuffixName.compare(kSecond, Qt::CaseInsensitive) == 0)
+            column = 1;
+        else if (item->SuffixName.compare(kThird, Qt::CaseInsensitive) == 0)
+            column = 2;
+        if (item->MaterialName == QLatin1String("ADMat")) {
+            // A banner fetched by the update check replaces the one shipped
+            // with the program, as long as it still reads as a picture.
+            const QString fetched = FServices.BannerFileName.isEmpty()
+                                        ? TRavlinUpdater::BannerFileName()
+                                        : FServices.BannerFileName;
+            if (QFileInfo(fetched).isFile() && QImageReader(fetched).canRead()) {
+                TextureFileName = fetched;
+                return;
+            }
+        }
+        TextureFileName =
+            MediaPath(QStringLiteral("models\\maps\\") + QLatin1String(entry.Files[column]));
+        return;
+    }
+}
+
+void TMenuForm::MenuObjTextureLoaded(TTextureItem* item, QImage& Bitmap) {
+    const QString& material = item->MaterialName;
+    if (material == QLatin1String("RainMat"))
+        SetAlphaChannel(Bitmap, true, clNone, false, 0.7f, 1.0f, 0.7f);
+    else if (material == QLatin1String("ThunderMat"))
+        SetAlphaChannel(Bitmap, true, clNone, false, 0.7f, 1.0f, 0);
+    else if (material == QLatin1String("CloudMat"))
+        SetAlphaChannel(Bitmap, true, 13210113, false, 0.4f, 0.7f, 0.05f);
+    else if (material == QLatin1String("ADMat"))
+        SetAlphaChannel(Bitmap, true, 255, false, 1.0f, 1.0f, 0);
 }
