@@ -431,3 +431,29 @@ TEST(GLPanel, FixImeModeToEnglishKeepsInputMethodsOutWhileFocused) {
         EXPECT_FALSE(panel->testAttribute(Qt::WA_InputMethodEnabled));
     }
 }
+
+TEST(GLPanel, AFrameDrawnOutsidePaintingIsTheFrameShown) {
+    auto panel = ShownPanel();
+    QColor colour(255, 0, 0);
+    // A rectangle over the whole view (the clear colour stays the panel's).
+    panel->OnDrawScene = [&](TGLPanel*) {
+        glDisable(GL_LIGHTING);
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_DEPTH_TEST);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glColor3f(GLfloat(colour.redF()), GLfloat(colour.greenF()), GLfloat(colour.blueF()));
+        glRectf(-1, -1, 1, 1);
+    };
+    // Let a painted frame reach the screen first.
+    panel->update();
+    QTest::qWait(200);
+
+    // A timer tick draws outside painting; the next paint must show that
+    // frame, not a cleared buffer.
+    colour = QColor(0, 255, 0);
+    panel->DrawScene();
+    EXPECT_EQ(panel->grabFramebuffer().pixelColor(200, 150), QColor(0, 255, 0));
+}
