@@ -182,6 +182,8 @@ TEST_F(MenuForm, PickingAnObjectWhereItIsDrawnOpensItsActivity) {
         EXPECT_TRUE(menu->SelObjectName().isEmpty());
     }
     EXPECT_TRUE(FRecorded.Urls.isEmpty());
+    // The topic the help object opens ships with the program.
+    EXPECT_TRUE(QFileInfo(MediaPath(QStringLiteral("help/") + TMenuForm::HelpTopic())).isFile());
 }
 
 TEST_F(MenuForm, PressingOnEmptySkyOpensNothing) {

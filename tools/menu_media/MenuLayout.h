@@ -11,12 +11,12 @@
 constexpr double kObjectZ = 26.7;
 
 // Vertical centres of the six floating objects, top to bottom.
-constexpr double kKeyboardY = 52.0;
-constexpr double kSentenceY = 30.0;
-constexpr double kClockY = 6.5;
-constexpr double kEarthY = -16.5;
-constexpr double kAboutY = -38.0;
-constexpr double kHelpY = -58.0;
+constexpr double kKeyboardY = 56.0;
+constexpr double kSentenceY = 35.5;
+constexpr double kClockY = 9.0;
+constexpr double kEarthY = -15.5;
+constexpr double kAboutY = -37.5;
+constexpr double kHelpY = -58.5;
 
 // The keyboard, before it is tilted towards the viewer: x to the right,
 // y up out of the top plate, z towards the front edge (the space bar).

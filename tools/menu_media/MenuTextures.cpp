@@ -477,7 +477,7 @@ TSpherePoint SpherePointAt(int px, int py, int w, int h) {
 } // namespace
 
 QImage EarthLandPicture() {
-    const int W = 1024, H = 512;
+    const int W = 512, H = 256;
     const TNoise3 continents(101), warp(202), moisture(303), detail(404);
     std::vector<double> elevation(size_t(W) * size_t(H));
     for (int py = 0; py < H; ++py)
@@ -547,7 +547,7 @@ QImage EarthLandPicture() {
 }
 
 QImage EarthCloudsPicture() {
-    const int W = 1024, H = 512;
+    const int W = 512, H = 256;
     const TNoise3 cloud(505), warp(606), streak(707);
     const QColor key(1, 146, 201), white(0xf6, 0xf8, 0xfb), grey(0xcf, 0xd8, 0xe4);
     QImage image = Canvas(W, H, key);
