@@ -18,6 +18,7 @@
 #include <chrono>
 #include <GL/gl.h>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileInfo>
@@ -259,6 +260,10 @@ void TMenuForm::UpdateVisiblePos() {
 void TMenuForm::closeEvent(QCloseEvent* event) {
     AniTimer->SetEnabled(false);
     QWidget::closeEvent(event);
+    // The menu is the main window: closing it ends the program, even while
+    // practice or help windows are still open.
+    if (event->isAccepted() && !parentWidget())
+        QCoreApplication::quit();
 }
 
 void TMenuForm::changeEvent(QEvent* event) {
@@ -299,9 +304,20 @@ void TMenuForm::MenuPanelClick(TGLPanel*) {
         return;
     Play(msClick);
     const QString name = FSelObjectName;
+    // Whatever the activity does (a dialog may fail to open), the object
+    // stops spinning afterwards.
+    struct TRelease {
+        TMenuForm* Form;
+        ~TRelease() {
+            Form->FSelObjectName.clear();
+            try {
+                Form->MenuPanel->DrawScene();
+            } catch (...) {
+                // The next frame draws it again.
+            }
+        }
+    } release{this};
     OpenMenuItem(name);
-    FSelObjectName.clear();
-    MenuPanel->DrawScene();
 }
 
 void TMenuForm::MenuPanelMouseUp(TGLPanel*, QMouseEvent* Event) {
