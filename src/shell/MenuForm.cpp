@@ -112,7 +112,7 @@ TMenuForm::TMenuForm(const TMenuServices& services, QWidget* parent)
     MenuPanel->SetAllowInitTransformByDblClick(false);
     MenuPanel->SetDepthOfVisiblePos(-8);
     MenuPanel->SetScale(0.3f);
-    MenuPanel->SetAntiAliasQuality(MenuPanel->MultiSamplingSupported() ? aaq8X : aaqNone);
+    MenuPanel->SetAntiAliasQuality(aaq8X);
     MenuPanel->SetLazyDrawOnMouseMove(false);
     MenuPanel->SetLazyDrawInterval(220);
     auto* layout = new QVBoxLayout(this);
@@ -215,8 +215,7 @@ void TMenuForm::AskForNewVersion() {
 }
 
 void TMenuForm::CreateHintPanels() {
-    QFont font(QStringLiteral("굴림체"));
-    font.setPixelSize(16);
+    QFont font(QStringLiteral("굴림체"), 16);
     font.setBold(true);
     for (const THint& hint : kHints) {
         auto* item = new TGLTexturePanelItem(MenuPanel, QString::fromUtf8(hint.Name), 0, 0, 0);
