@@ -17,7 +17,8 @@ namespace {
 // Finds the help window that is already open, if any.
 THelpWindow* OpenHelpWindow() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* help = qobject_cast<THelpWindow*>(widget))
+        auto* help = qobject_cast<THelpWindow*>(widget);
+        if (help != nullptr && help->isVisible())
             return help;
     }
     return nullptr;
@@ -73,9 +74,16 @@ bool THelpWindow::ShowTopic(QWidget* parent, const QString& topic) {
                              QStringLiteral("도움말을 찾을 수 없습니다.\n%1").arg(path));
         return false;
     }
+    // A dialog running modally blocks every other window, so the help window
+    // must belong to it to stay usable; otherwise it stands on its own.
+    QWidget* modal = QApplication::activeModalWidget();
     THelpWindow* window = OpenHelpWindow();
+    if (window != nullptr && modal != nullptr && window->parentWidget() != modal) {
+        window->close(); // deletes itself
+        window = nullptr;
+    }
     if (window == nullptr)
-        window = new THelpWindow(nullptr);
+        window = new THelpWindow(modal);
     window->Open(path);
     window->show();
     window->raise();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -64,4 +65,24 @@ TEST(HelpWindow, MissingTopicIsReportedNotOpened) {
     });
     EXPECT_FALSE(THelpWindow::ShowTopic(nullptr, QStringLiteral("없는.htm")));
     EXPECT_EQ(FindHelpWindow(), nullptr);
+}
+
+TEST(HelpWindow, StaysUsableWhileAModalDialogRuns) {
+    QTemporaryDir root;
+    WriteTopic(root, QStringLiteral("a.htm"), QStringLiteral("<html><body>a</body></html>"));
+    TScopedAppDir app(root.path());
+
+    QDialog dialog;
+    bool helpWasUsable = false;
+    QTimer::singleShot(100, [&] {
+        ASSERT_TRUE(THelpWindow::ShowTopic(&dialog, QStringLiteral("a.htm")));
+        THelpWindow* window = FindHelpWindow();
+        ASSERT_NE(window, nullptr);
+        // A window outside the running dialog would be blocked from input.
+        helpWasUsable = window->parentWidget() == &dialog && window->isWindow();
+        window->close();
+        dialog.reject();
+    });
+    dialog.exec();
+    EXPECT_TRUE(helpWasUsable);
 }
