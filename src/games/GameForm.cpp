@@ -446,6 +446,7 @@ TScoreForm* TGameForm::SaveUser() {
     TScoreForm* board = nullptr;
     try {
         board = new TScoreForm(this);
+        board->NameTypingLang = FComposer->TypingLang();
     } catch (const ERavlinError& error) {
         ShowErrorMessage(this, error.Message());
         return nullptr;

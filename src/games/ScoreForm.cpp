@@ -5,11 +5,13 @@
 #include "app/RavlinApplication.h"
 #include "app/RavlinError.h"
 #include "platform/CodePage949.h"
+#include "platform/InputComposer.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QInputMethod>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
 #include <QPointer>
@@ -137,13 +139,21 @@ std::optional<QString> TScoreForm::AskNameWithPrompt() {
     // The game's answer box may still hold a half-composed syllable; it must
     // not leak into the prompt.
     QGuiApplication::inputMethod()->commit();
-    bool ok = false;
-    const QString name = QInputDialog::getText(
-        parentWidget() ? parentWidget() : this, QStringLiteral("이름입력"),
-        QStringLiteral("고득점 입니다. 이름을 입력하세요."), QLineEdit::Normal, QString(), &ok);
-    if (!ok)
+    QInputDialog prompt(parentWidget() ? parentWidget() : this);
+    prompt.setInputMode(QInputDialog::TextInput);
+    prompt.setWindowTitle(QStringLiteral("이름입력"));
+    prompt.setLabelText(QStringLiteral("고득점 입니다. 이름을 입력하세요."));
+    prompt.setTextValue(QString());
+    // Hangul is composed in the prompt as in the game's answer box, also
+    // where the desktop has no Korean input method.
+    if (auto* edit = prompt.findChild<QLineEdit*>()) {
+        auto* composer = new TInputComposer(&prompt);
+        composer->Attach(edit, true);
+        composer->SetTypingLang(NameTypingLang);
+    }
+    if (prompt.exec() != QDialog::Accepted)
         return std::nullopt;
-    return name;
+    return prompt.textValue();
 }
 
 void TScoreForm::SubmitResult(int score, int level, const QByteArray& gameLanguage) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "games/ScoreList.h"
+#include "platform/InputComposer.h"
 
 #include <memory>
 #include <QDialog>
@@ -41,6 +42,10 @@ public:
     // commits any pending input-method composition and asks with a text
     // prompt.
     TScoreList::TAskName AskName;
+    // The input mode the name prompt starts in: the game sets the one its
+    // answer box was left in, so a Korean player can type a Hangul name even
+    // where the desktop offers no Korean input method.
+    TTypingLang NameTypingLang = tlEng;
 
     // Paints one row of the list.
     void ListBox1DrawItem(QPainter& painter, const QStyleOptionViewItem& option, int index);

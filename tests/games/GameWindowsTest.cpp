@@ -316,6 +316,35 @@ TEST(GameWindows, ADamagedBoardIsReportedAndLeftAsItWas) {
     EXPECT_EQ(ReadAll(path), damaged);
 }
 
+TEST(GameWindows, TheNamePromptComposesHangulWithoutADesktopInputMethod) {
+    TScopedSettingsDir settings;
+    auto* board = new TScoreForm;
+    QPointer<TScoreForm> guard(board);
+    board->NameTypingLang = tlNative; // as the Korean game's answer box was left
+    int prompts = 0;
+    QTimer typist;
+    typist.setInterval(5);
+    QObject::connect(&typist, &QTimer::timeout, [&] {
+        auto* prompt = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        if (!prompt)
+            return;
+        ++prompts;
+        auto* edit = prompt->findChild<QLineEdit*>();
+        ASSERT_NE(edit, nullptr);
+        // Dubeolsik keys for 길동; the last syllable is still open when
+        // Enter confirms the prompt.
+        QTest::keyClicks(edit, QStringLiteral("rlfehd"));
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    typist.start();
+    board->SubmitResult(120, 3, EncodeCp949(QStringLiteral("한글")));
+    typist.stop();
+    EXPECT_EQ(prompts, 1);
+    ASSERT_EQ(board->ScoreList().Count(), 1);
+    EXPECT_EQ(board->ScoreList().Item(0).name, EncodeCp949(QStringLiteral("길동")));
+    delete guard.data();
+}
+
 TEST(GameWindows, ScoreBoardMarksTheNewEntryInBlueOnStripedRows) {
     TScopedSettingsDir settings;
     TScoreForm board;
