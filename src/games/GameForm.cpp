@@ -300,7 +300,6 @@ void TGameForm::UpdateHistory() {
 }
 
 void TGameForm::DrawFigure(int frame) {
-    FShownFrame = frame;
     if (FFigureBuffer.isNull())
         return;
     QPainter p(&FFigureBuffer);

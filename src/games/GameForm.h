@@ -89,7 +89,6 @@ private:
     TClockwigGame FGame;
     int FTimerDivisor = 1;
     bool FShown = false;
-    int FShownFrame = 1;
 
     std::array<TBorderLabel*, TClockwigGame::LabelCount> ex{};
     std::array<QLabel*, TClockwigGame::HistoryCount> His{};
