@@ -144,6 +144,15 @@ TSentenceForm::TSentenceForm(QWidget* parent, TTypingModel::TClock clock)
 }
 
 TSentenceForm::~TSentenceForm() {
+    // The controls are freed only after this window's own fields, and the
+    // practice control still loses the focus on the way, which commits a
+    // syllable being composed and may end the page. Nothing of that may reach
+    // a window that is half gone.
+    SenEx->OnTypingStarted = nullptr;
+    SenEx->OnTypingError = nullptr;
+    SenEx->OnTypingEnded = nullptr;
+    SenEx->OnDrawBackGround = nullptr;
+    SpeedMeter->OnPaintBackGroundImage = nullptr;
     CurrSpeedTimer->SetEnabled(false);
     SpeedMeter->SetActive(false);
     if (!FPositionSaved) {
@@ -368,5 +377,8 @@ void TSentenceForm::closeEvent(QCloseEvent* event) {
     }
     FPositionSaved = true;
     FClosed = true;
+    // Hiding takes the focus away, which commits a syllable being composed;
+    // a closed window must not turn that into a new page or a message.
+    SenEx->SetReadOnly(true);
     QWidget::closeEvent(event);
 }

@@ -326,3 +326,35 @@ TEST_F(TSentenceFormFixture, ARecordThundersAndErrorsInQuickSuccessionSoundOnce)
     EXPECT_EQ(Mix_Playing(-1), 0);
     Close(form);
 }
+
+// The window going away while the practice control holds the focus and a
+// syllable is still being composed past the end of the last line: losing the
+// focus commits the syllable, which would end the page. None of that may
+// reach the window: no page change, no message, no crash.
+TEST_F(TSentenceFormFixture, TheWindowGoingAwayDuringACompositionReportsNothingBack) {
+    const QString path = WriteText(QStringLiteral("[한글]끝.txt"), {"가"});
+    auto composePastTheEnd = [](TSentenceForm* form) {
+        QApplication::setActiveWindow(form);
+        form->SenEx->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), form->SenEx);
+        QTest::keyClicks(form->SenEx, "rkrk"); // 가 typed, a second 가 composed
+        ASSERT_EQ(form->SenEx->Model().Sentence(0)->typed, QStringLiteral("가"));
+        ASSERT_TRUE(form->SenEx->Model().IsComposing());
+    };
+
+    // Closed by the learner.
+    QPointer<TSentenceForm> form = Open(1, path);
+    composePastTheEnd(form);
+    form->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(form.isNull());
+    EXPECT_EQ(Answerer.TakeTexts(), QStringList());
+    EXPECT_EQ(StoredPosition(QStringLiteral("(한글)끝.txt")), 0);
+
+    // Freed directly, as a new start from the setup dialog does.
+    form = Open(1, path);
+    composePastTheEnd(form);
+    delete form.data();
+    EXPECT_EQ(Answerer.TakeTexts(), QStringList());
+    EXPECT_EQ(StoredPosition(QStringLiteral("(한글)끝.txt")), 0);
+}
