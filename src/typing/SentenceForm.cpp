@@ -301,7 +301,9 @@ void TSentenceForm::CurrSpeedTimerTimer() {
 }
 
 void TSentenceForm::SenExTypingError() {
-    if (SentenceSetup.UseSound)
+    // A running timer is left alone: restarting it would hold the sound back
+    // for as long as errors keep coming (a wrong key held down).
+    if (SentenceSetup.UseSound && !ErrorTimer->isActive())
         ErrorTimer->start();
 }
 
