@@ -367,6 +367,10 @@ void TSentenceForm::keyPressEvent(QKeyEvent* event) {
 
 void TSentenceForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    // Only when the window is shown, not each time it comes back from being
+    // minimized: the learner may have switched the input language since.
+    if (event->spontaneous())
+        return;
     SenEx->SetTypingLang(FTextFn.contains(QStringLiteral("[한글]")) ? tlNative : tlEng);
     SenEx->setFocus();
 }

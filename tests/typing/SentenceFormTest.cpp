@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QFile>
 #include <QPointer>
+#include <QShowEvent>
+#include <QSpontaneKeyEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <SDL_mixer.h>
@@ -219,6 +221,16 @@ TEST_F(TSentenceFormFixture, HangulTextsStartInHangulAndResumeUnderTheirKey) {
     EXPECT_EQ(Problems(form), QStringList{"가나"});
     Close(form);
     EXPECT_EQ(StoredPosition(QStringLiteral("(한글)연습.txt")), 0);
+
+    // Coming back from the task bar is no new start: the learner's own
+    // switch of the input language stays.
+    form = Open(1, path);
+    form->SenEx->SetTypingLang(tlEng);
+    QShowEvent restored;
+    QSpontaneKeyEvent::setSpontaneous(&restored);
+    QApplication::instance()->notify(form, &restored); // sendEvent would drop the flag
+    EXPECT_EQ(form->SenEx->TypingLang(), tlEng);
+    Close(form);
 
     // Other texts type Latin letters.
     form = Open(1, WriteText(QStringLiteral("[영어]x.txt"), {"x"}));
