@@ -338,6 +338,10 @@ void TSentenceForm::SenExTypingEnded() {
     ShowNextPage();
 }
 
+bool TSentenceForm::IsPagingKey(int key) {
+    return key == Qt::Key_Escape || key == Qt::Key_PageDown || key == Qt::Key_PageUp;
+}
+
 bool TSentenceForm::HandlePagingKey(int key) {
     switch (key) {
     case Qt::Key_Escape:
@@ -353,10 +357,16 @@ bool TSentenceForm::HandlePagingKey(int key) {
 }
 
 bool TSentenceForm::eventFilter(QObject* watched, QEvent* event) {
-    // The window sees the keys before the practice control.
+    // The window sees the keys before the practice control. A paging key
+    // first finishes a syllable still being composed, on the page it was
+    // typed on, as any key the input composer does not take does.
     if (watched == SenEx && event->type() == QEvent::KeyPress &&
-        HandlePagingKey(static_cast<QKeyEvent*>(event)->key()))
+        IsPagingKey(static_cast<QKeyEvent*>(event)->key())) {
+        SenEx->Composer().Commit();
+        if (!FClosed) // finishing it may have ended the text
+            HandlePagingKey(static_cast<QKeyEvent*>(event)->key());
         return true;
+    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -147,6 +147,32 @@ TEST_F(TSentenceFormFixture, PagingKeysMoveThroughTheTextAndStopAtBothEnds) {
     EXPECT_TRUE(form.isNull());
 }
 
+// A paging key ends a syllable still being composed on the page it was typed
+// on, as any key the composer does not take does; it does not carry over to
+// the next page.
+TEST_F(TSentenceFormFixture, PagingKeysFinishTheSyllableBeingComposedOnItsOwnPage) {
+    QPointer<TSentenceForm> form =
+        Open(1, WriteText(QStringLiteral("[한글]쪽.txt"), {"가나", "다라", "마바"}));
+    QTest::keyClicks(form->SenEx, "rk"); // 가 still being composed
+    ASSERT_TRUE(form->SenEx->Model().IsComposing());
+    QTest::keyClick(form->SenEx, Qt::Key_PageDown);
+    EXPECT_EQ(Problems(form), QStringList{"다라"});
+    EXPECT_FALSE(form->SenEx->Model().IsComposing());
+    EXPECT_TRUE(form->SenEx->Model().Sentence(0)->typed.isEmpty());
+    QTest::keyClicks(form->SenEx, "ek");
+    form->SenEx->Composer().Commit();
+    EXPECT_EQ(form->SenEx->Model().Sentence(0)->typed, QStringLiteral("다"));
+
+    // A syllable that ends the page when it is finished moves on by itself;
+    // the key still pages on from there.
+    QTest::keyClicks(form->SenEx, "fkrk"); // 라 typed, 가 composed past the end
+    QTest::keyClick(form->SenEx, Qt::Key_Escape);
+    EXPECT_EQ(Answerer.TakeTexts(),
+              QStringList{QStringLiteral("선택된 글의 끝까지 연습했습니다.")});
+    EXPECT_TRUE(form->Closed());
+    Close(form);
+}
+
 TEST_F(TSentenceFormFixture, APageBelowTheTargetIsRepeatedEmptyAndTheBestBarKeepsItsRecord) {
     QTemporaryDir pictures;
     ASSERT_TRUE(QImage(8, 8, QImage::Format_RGB32).save(pictures.filePath("a.png")));
