@@ -144,6 +144,15 @@ TSentenceForm::TSentenceForm(QWidget* parent, TTypingModel::TClock clock)
 }
 
 TSentenceForm::~TSentenceForm() {
+    // The controls are freed only after this window's own fields, and the
+    // practice control still loses the focus on the way, which commits a
+    // syllable being composed and may end the page. Nothing of that may reach
+    // a window that is half gone.
+    SenEx->OnTypingStarted = nullptr;
+    SenEx->OnTypingError = nullptr;
+    SenEx->OnTypingEnded = nullptr;
+    SenEx->OnDrawBackGround = nullptr;
+    SpeedMeter->OnPaintBackGroundImage = nullptr;
     CurrSpeedTimer->SetEnabled(false);
     SpeedMeter->SetActive(false);
     if (!FPositionSaved) {
@@ -292,7 +301,9 @@ void TSentenceForm::CurrSpeedTimerTimer() {
 }
 
 void TSentenceForm::SenExTypingError() {
-    if (SentenceSetup.UseSound)
+    // A running timer is left alone: restarting it would hold the sound back
+    // for as long as errors keep coming (a wrong key held down).
+    if (SentenceSetup.UseSound && !ErrorTimer->isActive())
         ErrorTimer->start();
 }
 
@@ -327,6 +338,10 @@ void TSentenceForm::SenExTypingEnded() {
     ShowNextPage();
 }
 
+bool TSentenceForm::IsPagingKey(int key) {
+    return key == Qt::Key_Escape || key == Qt::Key_PageDown || key == Qt::Key_PageUp;
+}
+
 bool TSentenceForm::HandlePagingKey(int key) {
     switch (key) {
     case Qt::Key_Escape:
@@ -342,10 +357,16 @@ bool TSentenceForm::HandlePagingKey(int key) {
 }
 
 bool TSentenceForm::eventFilter(QObject* watched, QEvent* event) {
-    // The window sees the keys before the practice control.
+    // The window sees the keys before the practice control. A paging key
+    // first finishes a syllable still being composed, on the page it was
+    // typed on, as any key the input composer does not take does.
     if (watched == SenEx && event->type() == QEvent::KeyPress &&
-        HandlePagingKey(static_cast<QKeyEvent*>(event)->key()))
+        IsPagingKey(static_cast<QKeyEvent*>(event)->key())) {
+        SenEx->Composer().Commit();
+        if (!FClosed) // finishing it may have ended the text
+            HandlePagingKey(static_cast<QKeyEvent*>(event)->key());
         return true;
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -356,6 +377,10 @@ void TSentenceForm::keyPressEvent(QKeyEvent* event) {
 
 void TSentenceForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    // Only when the window is shown, not each time it comes back from being
+    // minimized: the learner may have switched the input language since.
+    if (event->spontaneous())
+        return;
     SenEx->SetTypingLang(FTextFn.contains(QStringLiteral("[한글]")) ? tlNative : tlEng);
     SenEx->setFocus();
 }
@@ -368,5 +393,8 @@ void TSentenceForm::closeEvent(QCloseEvent* event) {
     }
     FPositionSaved = true;
     FClosed = true;
+    // Hiding takes the focus away, which commits a syllable being composed;
+    // a closed window must not turn that into a new page or a message.
+    SenEx->SetReadOnly(true);
     QWidget::closeEvent(event);
 }

@@ -69,6 +69,7 @@ protected:
 
 private:
     // Escape, Page Down and Page Up page through the text.
+    static bool IsPagingKey(int key);
     bool HandlePagingKey(int key);
     void ShowNextPage();
     void ShowPrevPage();

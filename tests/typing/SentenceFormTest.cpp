@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QFile>
 #include <QPointer>
+#include <QShowEvent>
+#include <QSpontaneKeyEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <SDL_mixer.h>
@@ -145,6 +147,32 @@ TEST_F(TSentenceFormFixture, PagingKeysMoveThroughTheTextAndStopAtBothEnds) {
     EXPECT_TRUE(form.isNull());
 }
 
+// A paging key ends a syllable still being composed on the page it was typed
+// on, as any key the composer does not take does; it does not carry over to
+// the next page.
+TEST_F(TSentenceFormFixture, PagingKeysFinishTheSyllableBeingComposedOnItsOwnPage) {
+    QPointer<TSentenceForm> form =
+        Open(1, WriteText(QStringLiteral("[한글]쪽.txt"), {"가나", "다라", "마바"}));
+    QTest::keyClicks(form->SenEx, "rk"); // 가 still being composed
+    ASSERT_TRUE(form->SenEx->Model().IsComposing());
+    QTest::keyClick(form->SenEx, Qt::Key_PageDown);
+    EXPECT_EQ(Problems(form), QStringList{"다라"});
+    EXPECT_FALSE(form->SenEx->Model().IsComposing());
+    EXPECT_TRUE(form->SenEx->Model().Sentence(0)->typed.isEmpty());
+    QTest::keyClicks(form->SenEx, "ek");
+    form->SenEx->Composer().Commit();
+    EXPECT_EQ(form->SenEx->Model().Sentence(0)->typed, QStringLiteral("다"));
+
+    // A syllable that ends the page when it is finished moves on by itself;
+    // the key still pages on from there.
+    QTest::keyClicks(form->SenEx, "fkrk"); // 라 typed, 가 composed past the end
+    QTest::keyClick(form->SenEx, Qt::Key_Escape);
+    EXPECT_EQ(Answerer.TakeTexts(),
+              QStringList{QStringLiteral("선택된 글의 끝까지 연습했습니다.")});
+    EXPECT_TRUE(form->Closed());
+    Close(form);
+}
+
 TEST_F(TSentenceFormFixture, APageBelowTheTargetIsRepeatedEmptyAndTheBestBarKeepsItsRecord) {
     QTemporaryDir pictures;
     ASSERT_TRUE(QImage(8, 8, QImage::Format_RGB32).save(pictures.filePath("a.png")));
@@ -219,6 +247,16 @@ TEST_F(TSentenceFormFixture, HangulTextsStartInHangulAndResumeUnderTheirKey) {
     EXPECT_EQ(Problems(form), QStringList{"가나"});
     Close(form);
     EXPECT_EQ(StoredPosition(QStringLiteral("(한글)연습.txt")), 0);
+
+    // Coming back from the task bar is no new start: the learner's own
+    // switch of the input language stays.
+    form = Open(1, path);
+    form->SenEx->SetTypingLang(tlEng);
+    QShowEvent restored;
+    QSpontaneKeyEvent::setSpontaneous(&restored);
+    QApplication::instance()->notify(form, &restored); // sendEvent would drop the flag
+    EXPECT_EQ(form->SenEx->TypingLang(), tlEng);
+    Close(form);
 
     // Other texts type Latin letters.
     form = Open(1, WriteText(QStringLiteral("[영어]x.txt"), {"x"}));
@@ -325,4 +363,36 @@ TEST_F(TSentenceFormFixture, ARecordThundersAndErrorsInQuickSuccessionSoundOnce)
     TypeLine(form, "abc", 100);
     EXPECT_EQ(Mix_Playing(-1), 0);
     Close(form);
+}
+
+// The window going away while the practice control holds the focus and a
+// syllable is still being composed past the end of the last line: losing the
+// focus commits the syllable, which would end the page. None of that may
+// reach the window: no page change, no message, no crash.
+TEST_F(TSentenceFormFixture, TheWindowGoingAwayDuringACompositionReportsNothingBack) {
+    const QString path = WriteText(QStringLiteral("[한글]끝.txt"), {"가"});
+    auto composePastTheEnd = [](TSentenceForm* form) {
+        QApplication::setActiveWindow(form);
+        form->SenEx->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), form->SenEx);
+        QTest::keyClicks(form->SenEx, "rkrk"); // 가 typed, a second 가 composed
+        ASSERT_EQ(form->SenEx->Model().Sentence(0)->typed, QStringLiteral("가"));
+        ASSERT_TRUE(form->SenEx->Model().IsComposing());
+    };
+
+    // Closed by the learner.
+    QPointer<TSentenceForm> form = Open(1, path);
+    composePastTheEnd(form);
+    form->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(form.isNull());
+    EXPECT_EQ(Answerer.TakeTexts(), QStringList());
+    EXPECT_EQ(StoredPosition(QStringLiteral("(한글)끝.txt")), 0);
+
+    // Freed directly, as a new start from the setup dialog does.
+    form = Open(1, path);
+    composePastTheEnd(form);
+    delete form.data();
+    EXPECT_EQ(Answerer.TakeTexts(), QStringList());
+    EXPECT_EQ(StoredPosition(QStringLiteral("(한글)끝.txt")), 0);
 }
