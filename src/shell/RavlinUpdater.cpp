@@ -23,6 +23,16 @@ constexpr int kMaxBannerSide = 4096;
 // Addresses this short cannot name a picture ("http://" has seven).
 constexpr qsizetype kMinBannerAddressLength = 7;
 
+// The picture decodes in full (a header alone is not enough: a file cut
+// short still has one) and is not too large for a texture.
+bool ReadsWhole(QImageReader& reader) {
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > kMaxBannerSide || size.height() > kMaxBannerSide)
+        return false;
+    QImage image;
+    return reader.read(&image) && !image.isNull();
+}
+
 } // namespace
 
 TRavlinUpdater::TRavlinUpdater(QObject* owner, const QString& pageUrl,
@@ -134,9 +144,10 @@ bool TRavlinUpdater::IsUsableBanner(const QByteArray& bytes) {
     if (!buffer.open(QIODevice::ReadOnly))
         return false;
     QImageReader reader(&buffer);
-    const QSize size = reader.size();
-    if (!size.isValid() || size.width() > kMaxBannerSide || size.height() > kMaxBannerSide)
-        return false;
-    QImage image;
-    return reader.read(&image) && !image.isNull();
+    return ReadsWhole(reader);
+}
+
+bool TRavlinUpdater::IsUsableBannerFile(const QString& fileName) {
+    QImageReader reader(fileName);
+    return ReadsWhole(reader);
 }

@@ -50,6 +50,9 @@ public:
     static QString BannerFileName();
     // A banner is kept only when it is a picture a texture can be made of.
     static bool IsUsableBanner(const QByteArray& bytes);
+    // The same for a banner file kept earlier (it may have been cut short or
+    // changed since).
+    static bool IsUsableBannerFile(const QString& fileName);
 
     THttpClient& Client() const { return *FIdHttp; }
 
