@@ -61,6 +61,9 @@ int main(int argc, char** argv) {
     }
 
     TMenuServices services;
+    // Nothing listens there: the update check fails at once, without a name
+    // lookup leaving the machine.
+    services.UpdatePageUrl = QStringLiteral("http://127.0.0.1:1/update.html");
     if (clear)
         services.Random = [](int n) { return n > 1 ? 1 : 0; };
     int result = 0;

@@ -1,6 +1,6 @@
 // Time from the start of the program's process to the main menu's first
-// frame on screen, offline: the update check fails at once (the update page
-// lies under a name that never resolves) and the menu starts without it.
+// frame on screen, offline: the update check fails at once (the probe asks a
+// local port where nothing listens) and the menu starts without it.
 // Each iteration starts menu_startup_probe, which goes through main()'s
 // start-up, creates the menu and reports its first presented frame.
 // Needs a display (xvfb-run); LIBGL_ALWAYS_SOFTWARE=1 measures Mesa's

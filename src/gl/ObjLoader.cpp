@@ -275,8 +275,10 @@ void TObjLoader::DrawData_OLD(const QString& objectNames, void* UserData) {
     if (modelList.Count() == 0)
         return;
     const bool all = objectNames == QLatin1String("\r");
+    // Lines as a string list holds them: an empty text is no line at all,
+    // and a final line break adds none.
     QStringList names;
-    if (!all) {
+    if (!all && !objectNames.isEmpty()) {
         static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
         names = objectNames.split(lineBreak);
         if (names.size() > 1 && names.last().isEmpty())

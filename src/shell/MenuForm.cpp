@@ -22,7 +22,6 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QRandomGenerator>
@@ -664,11 +663,12 @@ void TMenuForm::MenuObjGetTextureFileName(TTextureItem* item, QString& TextureFi
             column = 2;
         if (item->MaterialName == QLatin1String("ADMat")) {
             // A banner fetched by the update check replaces the one shipped
-            // with the program, as long as it still reads as a picture.
+            // with the program, as long as it still reads as a picture: one
+            // that fails to load would keep the menu from starting.
             const QString fetched = FServices.BannerFileName.isEmpty()
                                         ? TRavlinUpdater::BannerFileName()
                                         : FServices.BannerFileName;
-            if (QFileInfo(fetched).isFile() && QImageReader(fetched).canRead()) {
+            if (QFileInfo(fetched).isFile() && TRavlinUpdater::IsUsableBannerFile(fetched)) {
                 TextureFileName = fetched;
                 return;
             }

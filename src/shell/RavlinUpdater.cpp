@@ -23,6 +23,16 @@ constexpr int kMaxBannerSide = 4096;
 // Addresses this short cannot name a picture ("http://" has seven).
 constexpr qsizetype kMinBannerAddressLength = 7;
 
+// The picture decodes in full (a header alone is not enough: a file cut
+// short still has one) and is not too large for a texture.
+bool ReadsWhole(QImageReader& reader) {
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > kMaxBannerSide || size.height() > kMaxBannerSide)
+        return false;
+    QImage image;
+    return reader.read(&image) && !image.isNull();
+}
+
 } // namespace
 
 TRavlinUpdater::TRavlinUpdater(QObject* owner, const QString& pageUrl,
@@ -60,40 +70,55 @@ void TRavlinUpdater::GetUpdateInfo() {
     WriteFileAtomically(FBannerFileName, banner);
 }
 
-QStringList TRavlinUpdater::ParseFields(QString page) {
+QStringList TRavlinUpdater::ParseFields(const QString& page) {
+    // Positions instead of deleting what was read: the page comes from the
+    // network, and deleting from its front again and again takes minutes on
+    // a long page full of markers, with the window thread blocked.
     QStringList fields;
+    qsizetype pos = 0;
     for (;;) {
-        const qsizetype start = page.indexOf(kStartMarker);
+        const qsizetype start = page.indexOf(kStartMarker, pos);
         if (start < 0)
             break;
-        page.remove(0, start + kStartMarker.size());
-        const qsizetype end = page.indexOf(kEndMarker);
+        pos = start + kStartMarker.size();
+        const qsizetype end = page.indexOf(kEndMarker, pos);
+        // Without an end marker this start marker is just consumed, and so
+        // is every later one: none of them is followed by an end either.
         if (end < 0)
-            continue; // a start marker without an end marker is just consumed
-        fields.append(RemoveTags(page.left(end)));
-        page.remove(0, end + kEndMarker.size());
+            break;
+        fields.append(RemoveTags(page.mid(pos, end - pos)));
+        pos = end + kEndMarker.size();
     }
     return fields;
 }
 
-QString TRavlinUpdater::RemoveTags(QString text) {
-    for (;;) {
-        const qsizetype open = text.indexOf(QLatin1Char('<'));
-        if (open < 0)
-            break;
-        const qsizetype close = text.indexOf(QLatin1Char('>'));
-        if (close >= 0 && close < open) {
-            text.remove(0, close + 1);
-            continue;
-        }
+QString TRavlinUpdater::RemoveTags(const QString& text) {
+    // One pass over the text. The rule: while a '<' is left, find the first
+    // '>'; one before that '<' takes everything from the start of the text
+    // through it, otherwise the '<' through the '>' goes. What has been kept
+    // so far never holds a '<' or a '>', so both searches start at `pos`,
+    // and a '>' before the next '<' drops everything kept so far.
+    QString kept;
+    qsizetype pos = 0;
+    qsizetype open = text.indexOf(QLatin1Char('<'));
+    qsizetype close = text.indexOf(QLatin1Char('>'));
+    while (open >= 0) {
         if (close < 0) {
             // An unclosed tag: it runs to the end of the text.
-            text.truncate(open);
-            break;
+            kept += QStringView(text).mid(pos, open - pos);
+            return kept;
         }
-        text.remove(open, close - open + 1);
+        if (close < open) {
+            kept.clear();
+        } else {
+            kept += QStringView(text).mid(pos, open - pos);
+            open = text.indexOf(QLatin1Char('<'), close + 1);
+        }
+        pos = close + 1;
+        close = text.indexOf(QLatin1Char('>'), pos);
     }
-    return text;
+    kept += QStringView(text).mid(pos);
+    return kept;
 }
 
 QString TRavlinUpdater::ValueOf(const QStringList& fields, const QString& key) {
@@ -119,9 +144,10 @@ bool TRavlinUpdater::IsUsableBanner(const QByteArray& bytes) {
     if (!buffer.open(QIODevice::ReadOnly))
         return false;
     QImageReader reader(&buffer);
-    const QSize size = reader.size();
-    if (!size.isValid() || size.width() > kMaxBannerSide || size.height() > kMaxBannerSide)
-        return false;
-    QImage image;
-    return reader.read(&image) && !image.isNull();
+    return ReadsWhole(reader);
+}
+
+bool TRavlinUpdater::IsUsableBannerFile(const QString& fileName) {
+    QImageReader reader(fileName);
+    return ReadsWhole(reader);
 }

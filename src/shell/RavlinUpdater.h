@@ -36,10 +36,10 @@ public:
     void GetUpdateInfo();
 
     // The text of every marked field of `page`, tags removed, in page order.
-    static QStringList ParseFields(QString page);
+    static QStringList ParseFields(const QString& page);
     // Removes HTML tags: a '>' before the first '<' takes everything up to it
     // along; an unclosed '<' takes the rest of the text.
-    static QString RemoveTags(QString text);
+    static QString RemoveTags(const QString& text);
     // Value of the first field reading exactly "<key>=..." (key compared
     // without regard to case), or empty.
     static QString ValueOf(const QStringList& fields, const QString& key);
@@ -50,6 +50,9 @@ public:
     static QString BannerFileName();
     // A banner is kept only when it is a picture a texture can be made of.
     static bool IsUsableBanner(const QByteArray& bytes);
+    // The same for a banner file kept earlier (it may have been cut short or
+    // changed since).
+    static bool IsUsableBannerFile(const QString& fileName);
 
     THttpClient& Client() const { return *FIdHttp; }
 

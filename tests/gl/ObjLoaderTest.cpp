@@ -417,3 +417,26 @@ TEST(ObjLoader, DrawingSelectsModelsByNameAndAppliesMaterialsAndEvents) {
     EXPECT_EQ(frame.pixelColor(50, 100), ToQColor(panel.ClearColor()));
     EXPECT_EQ(frame.pixelColor(150, 100), QColor(0, 255, 0));
 }
+
+TEST(ObjLoader, AnEmptyNameListDrawsNothingNotTheUnnamedParts) {
+    TGLPanel panel;
+    panel.SetCurrentGLContext();
+    const auto loader = Parsed("usemtl M\n"
+                               "v 0 0 0\nv 1 0 0\nv 0 1 0\n"
+                               "f 1 2 3\n"
+                               "# object Named\n"
+                               "v 0 0 0\nv 1 0 0\nv 0 1 0\n"
+                               "usemtl M\n"
+                               "f 1 2 3\n");
+    ASSERT_EQ(loader->modelList.Count(), 2);
+    ASSERT_EQ(loader->modelList.Items(0)->ObjectName, "");
+    QStringList drawn;
+    loader->OnBeforeDraw = [&](TObjLoader*, const QString& name, void*) { drawn << name; };
+    loader->DrawData_OLD(QString(), nullptr);
+    EXPECT_TRUE(drawn.isEmpty());
+    loader->DrawData_OLD(QStringLiteral("\r"), nullptr);
+    EXPECT_EQ(drawn, QStringList({"", "Named"}));
+    drawn.clear();
+    loader->DrawData_OLD(QStringLiteral("named\r\n"), nullptr);
+    EXPECT_EQ(drawn, QStringList({"Named"}));
+}

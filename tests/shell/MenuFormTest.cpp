@@ -332,6 +332,22 @@ TEST_F(MenuForm, TextureVariantsComeFromTheirTableAndABrokenBannerFallsBack) {
     ASSERT_NE(banner, nullptr);
     EXPECT_EQ(banner->LoadedFileName, FDir.filePath(QStringLiteral("click_image.png")));
     EXPECT_EQ(banner->Width, 64);
+
+    // A kept banner cut short (its header still reads as a picture) must not
+    // keep the menu from starting: the shipped picture is shown.
+    menu.reset();
+    QImage noisy(64, 64, QImage::Format_RGB32);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            noisy.setPixel(x, y, qRgb(x * 4, y * 4, (x * y) & 0xFF));
+    ASSERT_TRUE(noisy.save(FDir.filePath(QStringLiteral("click_image.png")), "PNG"));
+    QFile cut(FDir.filePath(QStringLiteral("click_image.png")));
+    ASSERT_TRUE(cut.resize(cut.size() / 2));
+    ASSERT_NO_THROW(menu = CreateMenu());
+    banner = menu->MenuObj->textureList.FindTexture(
+        menu->MenuObj->FindMaterial(QStringLiteral("ADMat"))->map_kd, QString());
+    ASSERT_NE(banner, nullptr);
+    EXPECT_EQ(banner->LoadedFileName, MediaPath(QStringLiteral("models\\maps\\click_image.png")));
 }
 
 TEST_F(MenuForm, AnimatesOnlyWhileActive) {

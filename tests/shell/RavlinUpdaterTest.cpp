@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
@@ -129,6 +130,63 @@ TEST(RavlinUpdaterParsing, TagRemovalDropsAStrayBracketWithWhatPrecedesIt) {
     EXPECT_EQ(TRavlinUpdater::RemoveTags(QStringLiteral("<i>a</i>b > c<d e")), " c");
     EXPECT_EQ(TRavlinUpdater::RemoveTags(QStringLiteral("latest_version=3.8<")),
               "latest_version=3.8");
+}
+
+namespace {
+
+// The field and tag rules applied literally, one deletion at a time (slow on
+// long pages, plain to check by eye): the reference the parser must agree
+// with.
+QString ReferenceRemoveTags(QString text) {
+    while (text.contains(QLatin1Char('<'))) {
+        const qsizetype open = text.indexOf(QLatin1Char('<'));
+        const qsizetype close = text.indexOf(QLatin1Char('>'));
+        if (close < 0)
+            return text.left(open);
+        if (close < open)
+            text.remove(0, close + 1);
+        else
+            text.remove(open, close - open + 1);
+    }
+    return text;
+}
+
+QStringList ReferenceFields(QString page) {
+    QStringList fields;
+    while (page.contains(QStringLiteral("@@@@@@"))) {
+        page.remove(0, page.indexOf(QStringLiteral("@@@@@@")) + 6);
+        const qsizetype end = page.indexOf(QStringLiteral("######"));
+        if (end < 0)
+            continue;
+        fields << ReferenceRemoveTags(page.left(end));
+        page.remove(0, end + 6);
+    }
+    return fields;
+}
+
+} // namespace
+
+TEST(RavlinUpdaterParsing, AgreesWithTheRulesOnRandomPages) {
+    // Short pages over the characters that matter, long runs of markers and
+    // brackets included.
+    const QString pieces[] = {QStringLiteral("<"),      QStringLiteral(">"),
+                              QStringLiteral("a"),      QStringLiteral("="),
+                              QStringLiteral("@@@@@@"), QStringLiteral("######"),
+                              QStringLiteral("@@@"),    QStringLiteral("###"),
+                              QStringLiteral("<b>"),    QStringLiteral("x>")};
+    std::uint32_t seed = 12345;
+    auto next = [&seed](std::uint32_t n) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % n;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        QString page;
+        const std::uint32_t length = next(24);
+        for (std::uint32_t i = 0; i < length; ++i)
+            page += pieces[next(std::size(pieces))];
+        ASSERT_EQ(TRavlinUpdater::RemoveTags(page), ReferenceRemoveTags(page)) << qPrintable(page);
+        ASSERT_EQ(TRavlinUpdater::ParseFields(page), ReferenceFields(page)) << qPrintable(page);
+    }
 }
 
 TEST(RavlinUpdaterParsing, PagesInTheKoreanCodePageAreDecoded) {
