@@ -15,8 +15,12 @@ TTimerThread::TTimerThread(TThreadTimer* owner, quint64 id, int interval, bool s
     , FInterval(interval) {}
 
 void TTimerThread::Start() {
-    std::thread worker([self = shared_from_this()] { self->Execute(); });
+    // The worker's first step takes this lock, so it only runs once its id is
+    // known: an unsynchronised handler that disables the timer on its very
+    // first tick must be recognised as running on the worker, or Detach()
+    // would wait for that handler to return.
     std::lock_guard<std::mutex> lock(FMutex);
+    std::thread worker([self = shared_from_this()] { self->Execute(); });
     FThreadId = worker.get_id();
     worker.detach();
 }
