@@ -11,9 +11,7 @@
 namespace {
 
 void Touch(const QString& path) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(WriteFileBytes(path, {})) << path.toStdString();
 }
 
 } // namespace
