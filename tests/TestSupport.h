@@ -2,8 +2,26 @@
 
 #include "app/Folders.h"
 
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QTemporaryDir>
+
+// The whole content of a file; empty when it cannot be read.
+inline QByteArray ReadFileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Writes a file whole, creating its folder when missing. False on failure.
+inline bool WriteFileBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
 
 // Points SettingsDir at a fresh, empty folder for the lifetime of the object
 // and back at the previous one afterwards, so each test starts from a fresh

@@ -33,7 +33,7 @@ QColor ToQColor(TColor color) {
         const QPalette palette = QGuiApplication::palette();
         return palette.color(QPalette::Active, RoleOfSystemColor(int(color & 0xFF)));
     }
-    return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+    return QColor(RedOf(color), GreenOf(color), BlueOf(color));
 }
 
 TColor FromQColor(const QColor& color) {

@@ -19,6 +19,17 @@ constexpr TColor RGBColor(int r, int g, int b) {
     return TColor(r & 0xFF) | (TColor(g & 0xFF) << 8) | (TColor(b & 0xFF) << 16);
 }
 
+// The channels of a concrete colour.
+constexpr int RedOf(TColor color) {
+    return int(color & 0xFF);
+}
+constexpr int GreenOf(TColor color) {
+    return int((color >> 8) & 0xFF);
+}
+constexpr int BlueOf(TColor color) {
+    return int((color >> 16) & 0xFF);
+}
+
 constexpr bool IsSystemColor(TColor color) {
     return (color >> 24) == 0xFF;
 }

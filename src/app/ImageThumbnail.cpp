@@ -7,11 +7,7 @@
 #include <QImageReader>
 #include <QPainter>
 
-namespace {
-
-// JPEG and GIF are chosen by extension; anything else is left to the reader,
-// which knows BMP and PNG among others.
-QByteArray FormatForExtension(const QString& fileName) {
+QByteArray ImageFormatForFileName(const QString& fileName) {
     const QString ext = QFileInfo(fileName).suffix().toLower();
     if (ext == QLatin1String("jpg") || ext == QLatin1String("jpeg"))
         return "jpeg";
@@ -20,13 +16,11 @@ QByteArray FormatForExtension(const QString& fileName) {
     return {};
 }
 
-} // namespace
-
 void LoadImageThumbnail(const QString& fileName, QImage* bitmap, int size) {
     if (bitmap == nullptr || fileName.isEmpty())
         return;
 
-    QImageReader reader(fileName, FormatForExtension(fileName));
+    QImageReader reader(fileName, ImageFormatForFileName(fileName));
     const QImage picture = reader.read();
     if (picture.isNull() || picture.height() == 0)
         throw ERavlinError(QStringLiteral("그림 파일을 읽을 수 없습니다.\n%1\n%2")

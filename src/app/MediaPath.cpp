@@ -59,3 +59,9 @@ QString MediaPath(const QString& name) {
     }
     return ResolveBelow(AppDir(), normalized);
 }
+
+QString PathIgnoringCase(const QString& folder, const QString& name) {
+    QString normalized = name;
+    normalized.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return ResolveBelow(WithTrailingSeparator(folder), normalized);
+}

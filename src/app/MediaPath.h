@@ -14,3 +14,8 @@
 // AppDir it is resolved like a relative name. When no match exists the
 // result is the name as given below AppDir (so messages can name it).
 QString MediaPath(const QString& name);
+
+// The same lookup below any folder: `name` (relative, with '\' or '/') is
+// resolved below `folder` component by component, ignoring letter case; when
+// no match exists the result is `name` as given below `folder`.
+QString PathIgnoringCase(const QString& folder, const QString& name);

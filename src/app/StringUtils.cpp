@@ -17,3 +17,13 @@ QString TrimTrailingSpaces(const QString& text) {
         --end;
     return text.left(end);
 }
+
+QString TrimSpacesAndControls(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin].unicode() <= 0x20)
+        ++begin;
+    while (end > begin && text[end - 1].unicode() <= 0x20)
+        --end;
+    return text.mid(begin, end - begin);
+}

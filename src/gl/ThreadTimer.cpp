@@ -2,16 +2,6 @@
 
 #include "gl/TimerThread.h"
 
-#include <atomic>
-
-namespace {
-// Identifies workers so a late tick of a detached worker is recognised.
-quint64 NextWorkerId() {
-    static std::atomic<quint64> next{0};
-    return ++next;
-}
-} // namespace
-
 TThreadTimer::TThreadTimer(QObject* owner)
     : QObject(owner) {}
 
@@ -21,20 +11,25 @@ TThreadTimer::~TThreadTimer() {
 
 void TThreadTimer::SetEnabled(bool value) {
     if (value) {
-        if (!bRunning) {
-            FTimerThread = std::make_shared<TTimerThread>(this, NextWorkerId(), FInterval,
-                                                          FSyncTimerEvent, FPriority);
-            FTimerThread->Start();
-            bRunning = true;
-        }
-    } else {
-        bRunning = false;
-        if (FTimerThread) {
-            FTimerThread->Detach();
-            FTimerThread.reset();
-        }
+        if (bRunning)
+            return;
+        bRunning = true;
+        FEnabled = true;
+        const auto worker =
+            std::make_shared<TTimerThread>(this, FInterval, FSyncTimerEvent, FPriority);
+        FTimerThread = worker;
+        // Started last, and this timer is not touched afterwards: without
+        // SyncTimerEvent the first tick may run on the worker at once, and its
+        // handler may disable this timer there.
+        worker->Start();
+        return;
     }
-    FEnabled = bRunning;
+    bRunning = false;
+    FEnabled = false;
+    if (FTimerThread) {
+        FTimerThread->Detach();
+        FTimerThread.reset();
+    }
 }
 
 void TThreadTimer::SetInterval(int ms) {
@@ -59,12 +54,15 @@ void TThreadTimer::RunHandler() {
     }
 }
 
-void TThreadTimer::DeliverTick(quint64 workerId) {
+void TThreadTimer::DeliverTick() {
     // The local copy keeps the worker alive even if the handler disables or
     // destroys this timer.
     const std::shared_ptr<TTimerThread> worker = FTimerThread;
-    if (!worker || worker->Id() != workerId)
-        return; // a late tick of a worker that was detached meanwhile
+    // A late call posted by a worker that was detached meanwhile finds no
+    // tick waiting (or takes the current worker's, whose own call then finds
+    // none): every tick runs once.
+    if (!worker || !worker->TakePostedTick())
+        return;
     RunHandler();
     // `this` may be gone now; only the worker is touched.
     worker->MarkDelivered();

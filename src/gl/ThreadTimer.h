@@ -48,8 +48,8 @@ public:
     std::function<void(TThreadTimer* Sender)> OnTimer;
 
 private slots:
-    // Runs on the window thread for each tick of worker `workerId`.
-    void DeliverTick(quint64 workerId);
+    // Runs on the window thread for each tick a worker posts.
+    void DeliverTick();
 
 private:
     friend class TTimerThread;

@@ -6,17 +6,20 @@
 #include <thread>
 #include <unistd.h>
 
-TTimerThread::TTimerThread(TThreadTimer* owner, quint64 id, int interval, bool syncTimerEvent,
+TTimerThread::TTimerThread(TThreadTimer* owner, int interval, bool syncTimerEvent,
                            TThreadPriority priority)
-    : FId(id)
-    , FPriority(priority)
+    : FPriority(priority)
     , tt(owner)
     , FSyncTimerEvent(syncTimerEvent)
     , FInterval(interval) {}
 
 void TTimerThread::Start() {
-    std::thread worker([self = shared_from_this()] { self->Execute(); });
+    // The worker's first step takes this lock, so it only runs once its id is
+    // known: an unsynchronised handler that disables the timer on its very
+    // first tick must be recognised as running on the worker, or Detach()
+    // would wait for that handler to return.
     std::lock_guard<std::mutex> lock(FMutex);
+    std::thread worker([self = shared_from_this()] { self->Execute(); });
     FThreadId = worker.get_id();
     worker.detach();
 }
@@ -39,6 +42,14 @@ void TTimerThread::SetInterval(int ms) {
 void TTimerThread::SetSyncTimerEvent(bool value) {
     std::lock_guard<std::mutex> lock(FMutex);
     FSyncTimerEvent = value;
+}
+
+bool TTimerThread::TakePostedTick() {
+    std::lock_guard<std::mutex> lock(FMutex);
+    if (!FTickPosted || tt == nullptr)
+        return false;
+    FTickPosted = false;
+    return true;
 }
 
 void TTimerThread::MarkDelivered() {
@@ -80,7 +91,8 @@ void TTimerThread::Execute() {
             // The timer cannot be destroyed while we hold the lock: its
             // destructor detaches us under the same lock first.
             FDelivered = false;
-            QMetaObject::invokeMethod(tt, "DeliverTick", Qt::QueuedConnection, Q_ARG(quint64, FId));
+            FTickPosted = true;
+            QMetaObject::invokeMethod(tt, "DeliverTick", Qt::QueuedConnection);
             FWake.wait(lock, [this] { return FDelivered || bExitThread; });
         } else {
             TThreadTimer* owner = tt;

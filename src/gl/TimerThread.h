@@ -16,8 +16,7 @@
 // the timer and the timer never waits for it.
 class TTimerThread : public std::enable_shared_from_this<TTimerThread> {
 public:
-    TTimerThread(TThreadTimer* owner, quint64 id, int interval, bool syncTimerEvent,
-                 TThreadPriority priority);
+    TTimerThread(TThreadTimer* owner, int interval, bool syncTimerEvent, TThreadPriority priority);
 
     TTimerThread(const TTimerThread&) = delete;
     TTimerThread& operator=(const TTimerThread&) = delete;
@@ -33,16 +32,17 @@ public:
     void SetInterval(int ms);
     void SetSyncTimerEvent(bool value);
 
-    // Window thread: the handler of the pending tick has run.
+    // Window thread: takes the tick this worker has posted, which the caller
+    // then delivers and marks; false when none is waiting or the worker is
+    // detached.
+    bool TakePostedTick();
+    // Window thread: the handler of the taken tick has run.
     void MarkDelivered();
-
-    quint64 Id() const { return FId; }
 
 private:
     void Execute();
     void ApplyPriority() const;
 
-    const quint64 FId;
     const TThreadPriority FPriority;
 
     std::mutex FMutex; // guards everything below
@@ -51,6 +51,10 @@ private:
     bool bExitThread = false;
     bool FSyncTimerEvent;
     int FInterval;
+    // The tick handed to the window thread travels as this flag, not as an
+    // argument of the queued call: the call's arguments are written and read
+    // inside Qt, whose locking race detectors cannot see.
+    bool FTickPosted = false;
     bool FDelivered = false;
     bool FInAsyncDelivery = false;
     std::thread::id FThreadId;

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <iconv.h>
 #include <QList>
+#include <QStringDecoder>
 
 namespace {
 
@@ -103,4 +104,17 @@ bool IsValidUtf8(const QByteArray& bytes) {
             return false;
     }
     return true;
+}
+
+QString DecodeText(const QByteArray& bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.mid(3));
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(bytes[0] == '\xFF' ? QStringDecoder::Utf16LE
+                                                : QStringDecoder::Utf16BE);
+        return utf16.decode(bytes.mid(2));
+    }
+    if (IsValidUtf8(bytes))
+        return QString::fromUtf8(bytes);
+    return DecodeCp949(bytes);
 }

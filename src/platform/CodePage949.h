@@ -16,3 +16,8 @@ QByteArray EncodeCp949(const QString& text);
 
 // True when `bytes` is well-formed UTF-8 (an empty array is).
 bool IsValidUtf8(const QByteArray& bytes);
+
+// Decodes text of unknown encoding, as texts made by hand or on Windows come:
+// a byte order mark names UTF-8, UTF-16 LE or UTF-16 BE (and is dropped);
+// otherwise well-formed UTF-8 is UTF-8 and anything else code page 949.
+QString DecodeText(const QByteArray& bytes);

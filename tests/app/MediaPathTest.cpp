@@ -11,9 +11,7 @@
 namespace {
 
 void Touch(const QString& path) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(WriteFileBytes(path, {})) << path.toStdString();
 }
 
 } // namespace
@@ -48,4 +46,16 @@ TEST(MediaPath, MissingNamesComeBackAsGivenBelowAppDir) {
 
     EXPECT_EQ(MediaPath("sounds\\Missing\\b.wav"), root.filePath("Sounds/Missing/b.wav"));
     EXPECT_EQ(MediaPath("nothing.wav"), root.filePath("nothing.wav"));
+}
+
+TEST(MediaPath, PathIgnoringCaseLooksBelowAnyFolder) {
+    QTemporaryDir root;
+    Touch(root.filePath("Sounds/Click.WAV"));
+    const QString other = root.filePath("elsewhere");
+    Touch(other + "/Sounds/Click.WAV");
+    TScopedAppDir app(root.path());
+
+    EXPECT_EQ(PathIgnoringCase(other, "sounds\\click.wav"), other + "/Sounds/Click.WAV");
+    EXPECT_EQ(PathIgnoringCase(other + "/", "SOUNDS/"), other + "/Sounds/");
+    EXPECT_EQ(PathIgnoringCase(other, "sounds\\none.wav"), other + "/Sounds/none.wav");
 }

@@ -8,22 +8,6 @@
 #include <QDir>
 #include <QFile>
 
-namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
-} // namespace
-
 TEST(SettingsStore, FreshProfileLoadsEveryDefault) {
     TScopedSettingsDir settings;
     LoadSentenceSetup();
@@ -73,7 +57,8 @@ TEST(SettingsStore, LineCountOutsideOneToFifteenLoadsAsOne) {
     TScopedSettingsDir settings;
     for (const auto& [stored, expected] :
          {std::pair{"0", 1}, {"16", 1}, {"15", 15}, {"-3", 1}, {"7", 7}}) {
-        WriteAll(SettingsIniPath(), QByteArray("[SentenceSetup]\nLineCount=") + stored + "\n");
+        ASSERT_TRUE(WriteFileBytes(SettingsIniPath(),
+                                   QByteArray("[SentenceSetup]\nLineCount=") + stored + "\n"));
         LoadSentenceSetup();
         EXPECT_EQ(SentenceSetup.LineCount, expected) << stored;
     }
@@ -86,7 +71,7 @@ TEST(SettingsStore, SaveWritesOneSentenceSectionInTableOrder) {
     SentenceSetup.LineCount = 5;
     SaveSentenceSetup();
 
-    const QString text = QString::fromUtf8(ReadAll(SettingsIniPath()));
+    const QString text = QString::fromUtf8(ReadFileBytes(SettingsIniPath()));
     EXPECT_EQ(text.count(QStringLiteral("[SentenceSetup]"), Qt::CaseInsensitive), 1)
         << text.toStdString();
 
@@ -112,14 +97,14 @@ TEST(SettingsStore, SaveWritesOneSentenceSectionInTableOrder) {
 
 TEST(SettingsStore, NamesIgnoreCaseBooleansAreNonZeroAndGarbageIsDefault) {
     TScopedSettingsDir settings;
-    WriteAll(SettingsIniPath(), "[keyboardsetup]\n"
-                                "usesound=0\n"
-                                "SHOWFINGER=7\n"
-                                "MoveProblem=-1\n"
-                                "AlwaysShowEnglish=yes\n"
-                                "FontSize=12pt\n"
-                                "LanguageIndex= 3 \n"
-                                "FontColor=99999999999\n");
+    ASSERT_TRUE(WriteFileBytes(SettingsIniPath(), "[keyboardsetup]\n"
+                                                  "usesound=0\n"
+                                                  "SHOWFINGER=7\n"
+                                                  "MoveProblem=-1\n"
+                                                  "AlwaysShowEnglish=yes\n"
+                                                  "FontSize=12pt\n"
+                                                  "LanguageIndex= 3 \n"
+                                                  "FontColor=99999999999\n"));
     LoadKeyboardSetup();
     EXPECT_FALSE(KeyboardSetup.UseSound);
     EXPECT_TRUE(KeyboardSetup.ShowFinger);
@@ -132,7 +117,8 @@ TEST(SettingsStore, NamesIgnoreCaseBooleansAreNonZeroAndGarbageIsDefault) {
 
 TEST(SettingsStore, SaveKeepsOtherSectionsAndRoundTripsEveryRecord) {
     TScopedSettingsDir settings;
-    WriteAll(SettingsIniPath(), "[clock]\nspeaker_off=1\n[FileHistory]\n(한글)text.txt=42\n");
+    ASSERT_TRUE(WriteFileBytes(SettingsIniPath(),
+                               "[clock]\nspeaker_off=1\n[FileHistory]\n(한글)text.txt=42\n"));
 
     LoadKeyboardSetup();
     KeyboardSetup.languageIndex = 8;
@@ -181,7 +167,7 @@ TEST(SettingsStore, GarbledFileLoadsAsDefaults) {
     QByteArray garbage;
     for (int i = 0; i < 4096; ++i)
         garbage.append(char((i * 7919 + 13) % 256));
-    WriteAll(SettingsIniPath(), garbage);
+    ASSERT_TRUE(WriteFileBytes(SettingsIniPath(), garbage));
 
     LoadSentenceSetup();
     EXPECT_EQ(SentenceSetup.SpeedLimit, 150);
@@ -199,18 +185,18 @@ TEST(SettingsStore, FailedSaveReportsAndLeavesOldFileWhole) {
     LoadSentenceSetup();
     SentenceSetup.SpeedLimit = 200;
     SaveSentenceSetup();
-    const QByteArray before = ReadAll(SettingsIniPath());
+    const QByteArray before = ReadFileBytes(SettingsIniPath());
 
     // Make the folder unusable for the temporary file: a file in its place.
     const QString folder = SettingsDir();
     const QString moved = settings.DataHome() + "/moved";
     ASSERT_TRUE(QDir().rename(folder, moved));
-    WriteAll(settings.DataHome() + "/Ravlin", "not a folder");
+    ASSERT_TRUE(WriteFileBytes(settings.DataHome() + "/Ravlin", "not a folder"));
 
     SentenceSetup.SpeedLimit = 999;
     EXPECT_THROW(SaveSentenceSetup(), ERavlinError);
 
     QFile::remove(settings.DataHome() + "/Ravlin");
     ASSERT_TRUE(QDir().rename(moved, folder));
-    EXPECT_EQ(ReadAll(SettingsIniPath()), before);
+    EXPECT_EQ(ReadFileBytes(SettingsIniPath()), before);
 }

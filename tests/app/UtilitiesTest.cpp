@@ -1,13 +1,17 @@
+#include "app/Colors.h"
 #include "app/ImageThumbnail.h"
 #include "app/KeyLabel.h"
 #include "app/RavlinError.h"
 #include "app/StringUtils.h"
+#include "ImageTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QFont>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPalette>
 #include <QTemporaryDir>
 
 TEST(StringUtils, StartsWithTextHonoursTheCaseFlag) {
@@ -27,6 +31,34 @@ TEST(StringUtils, TrimmingRemovesOnlySpaces) {
     EXPECT_EQ(TrimLeadingSpaces("    "), QString());
     EXPECT_EQ(TrimTrailingSpaces("    "), QString());
     EXPECT_EQ(TrimLeadingSpaces(QString::fromUtf8("\u3000a")), QString::fromUtf8("\u3000a"));
+}
+
+TEST(StringUtils, TrimSpacesAndControlsCutsEverythingUpToSpaceAtBothEndsOnly) {
+    EXPECT_EQ(TrimSpacesAndControls(QStringLiteral("\r\n\t 한 \t 글 \x01\x1f ")),
+              QStringLiteral("한 \t 글"));
+    EXPECT_EQ(TrimSpacesAndControls(QStringLiteral(" \t\r\n")), QString());
+    EXPECT_EQ(TrimSpacesAndControls(QString()), QString());
+    // Characters above U+0020 stay, including other kinds of white space.
+    EXPECT_EQ(TrimSpacesAndControls(QString::fromUtf8("\u3000a\u00a0")),
+              QString::fromUtf8("\u3000a\u00a0"));
+}
+
+TEST(Colors, RedIsTheLowByteAndSystemColoursComeFromThePalette) {
+    const TColor orange = RGBColor(255, 128, 0);
+    EXPECT_EQ(orange, 0x0080FFu);
+    EXPECT_EQ(RedOf(orange), 255);
+    EXPECT_EQ(GreenOf(orange), 128);
+    EXPECT_EQ(BlueOf(orange), 0);
+    EXPECT_EQ(ToQColor(orange), QColor(255, 128, 0));
+    EXPECT_EQ(ToQColor(clRed), QColor(Qt::red));
+    EXPECT_EQ(FromQColor(QColor(1, 2, 3, 4)), RGBColor(1, 2, 3));
+
+    // 0xFF in the top byte names a system colour by its index.
+    const QPalette palette = QGuiApplication::palette();
+    EXPECT_TRUE(IsSystemColor(clWindowText));
+    EXPECT_FALSE(IsSystemColor(clNone));
+    EXPECT_EQ(ToQColor(clWindowText), palette.color(QPalette::Active, QPalette::Text));
+    EXPECT_EQ(ToQColor(clWindow), palette.color(QPalette::Active, QPalette::Base));
 }
 
 namespace {
@@ -70,16 +102,6 @@ TEST(ImageThumbnail, NoBitmapOrNoNameDoesNothingAndBadFilesThrow) {
 }
 
 namespace {
-
-// The bounding box of all non-white pixels.
-QRect InkBounds(const QImage& image) {
-    QRect bounds;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != qRgb(255, 255, 255))
-                bounds = bounds.united(QRect(x, y, 1, 1));
-    return bounds;
-}
 
 QRect DrawLabel(int horz, bool shifted, const QString& text, int vert) {
     QImage image(128, 128, QImage::Format_RGB32);

@@ -204,6 +204,30 @@ TEST(ThreadTimer, UnsynchronisedTicksRunOnTheWorker) {
     EXPECT_TRUE(offWindowThread.load());
 }
 
+TEST(ThreadTimer, UnsynchronisedHandlerMayDisableItsOwnTimerOnTheFirstTick) {
+    // Right after the start, so the worker runs its first tick while the
+    // window thread may still be starting it.
+    for (int round = 0; round < 50; ++round) {
+        TThreadTimer timer;
+        timer.SetInterval(0);
+        timer.SetSyncTimerEvent(false);
+        std::atomic<int> ticks{0};
+        std::atomic<bool> returned{false};
+        timer.OnTimer = [&](TThreadTimer* sender) {
+            ++ticks;
+            sender->SetEnabled(false);
+            returned = true;
+        };
+        timer.SetEnabled(true);
+        QElapsedTimer clock;
+        clock.start();
+        while (!returned && clock.elapsed() < 5000)
+            QThread::msleep(1);
+        ASSERT_TRUE(returned) << "round " << round;
+        EXPECT_EQ(ticks, 1);
+    }
+}
+
 TEST(GLAniTick, StartAdvanceStopReset) {
     TGLAniTick tick;
     EXPECT_FALSE(tick.Started());

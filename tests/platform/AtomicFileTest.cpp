@@ -1,18 +1,11 @@
 #include "platform/AtomicFile.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
-namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 TEST(AtomicFile, InterruptedBeforeRenameLeavesOldFileAndNoLeftovers) {
     QTemporaryDir dir;
@@ -24,7 +17,7 @@ TEST(AtomicFile, InterruptedBeforeRenameLeavesOldFileAndNoLeftovers) {
         // Destroyed here without Commit(): as if the program stopped between
         // writing and renaming.
     }
-    EXPECT_EQ(ReadAll(path), QByteArray("old content\n"));
+    EXPECT_EQ(ReadFileBytes(path), QByteArray("old content\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Ravlin.ini"});
 }
 
@@ -33,7 +26,7 @@ TEST(AtomicFile, CommitReplacesWholeContent) {
     const QString path = dir.filePath("cscore.dat");
     ASSERT_TRUE(WriteFileAtomically(path, QByteArray(5000, 'a')));
     ASSERT_TRUE(WriteFileAtomically(path, "short"));
-    EXPECT_EQ(ReadAll(path), QByteArray("short"));
+    EXPECT_EQ(ReadFileBytes(path), QByteArray("short"));
 }
 
 TEST(AtomicFile, FailureIsReportedWithReason) {

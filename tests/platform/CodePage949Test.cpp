@@ -34,3 +34,19 @@ TEST(CodePage949, Utf8ValidationRejectsOverlongSurrogatesAndCutOffSequences) {
     EXPECT_FALSE(IsValidUtf8(QByteArray("\xF4\x90\x80\x80"))); // past U+10FFFF
     EXPECT_TRUE(IsValidUtf8(QByteArray("\xF0\x9F\x98\x80")));  // emoji
 }
+
+TEST(CodePage949, DecodeTextFollowsTheByteOrderMarkThenUtf8ThenTheCodePage) {
+    const QString text = QStringLiteral("한글 text");
+    EXPECT_EQ(DecodeText(text.toUtf8()), text);
+    EXPECT_EQ(DecodeText("\xEF\xBB\xBF" + text.toUtf8()), text); // the mark is dropped
+    QByteArray le("\xFF\xFE");
+    QByteArray be("\xFE\xFF");
+    for (const QChar c : text) {
+        le.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+        be.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+    }
+    EXPECT_EQ(DecodeText(le), text);
+    EXPECT_EQ(DecodeText(be), text);
+    EXPECT_EQ(DecodeText(EncodeCp949(text)), text);
+    EXPECT_EQ(DecodeText(QByteArray()), QString());
+}

@@ -1,12 +1,11 @@
 #include "platform/HelpWindow.h"
 
+#include "ModalAnswerer.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QDialog>
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
@@ -14,10 +13,7 @@
 namespace {
 
 void WriteTopic(const QTemporaryDir& root, const QString& name, const QString& html) {
-    QDir().mkpath(root.filePath("help"));
-    QFile file(root.filePath("help/" + name));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(html.toUtf8());
+    ASSERT_TRUE(WriteFileBytes(root.filePath("help/" + name), html.toUtf8()));
 }
 
 THelpWindow* FindHelpWindow() {
@@ -59,12 +55,12 @@ TEST(HelpWindow, ShowsTopicsInOneWindowAndFollowsLinksWhateverTheirCase) {
 TEST(HelpWindow, MissingTopicIsReportedNotOpened) {
     QTemporaryDir root;
     TScopedAppDir app(root.path());
-    QTimer::singleShot(200, [] {
-        if (QWidget* box = QApplication::activeModalWidget())
-            box->close();
-    });
+    TModalAnswerer answerer;
     EXPECT_FALSE(THelpWindow::ShowTopic(nullptr, QStringLiteral("없는.htm")));
     EXPECT_EQ(FindHelpWindow(), nullptr);
+    ASSERT_EQ(answerer.Messages.size(), 1u);
+    EXPECT_TRUE(answerer.Messages[0].Text.startsWith(QStringLiteral("도움말을 찾을 수 없습니다.")));
+    EXPECT_TRUE(answerer.Messages[0].Text.endsWith(QStringLiteral("없는.htm")));
 }
 
 TEST(HelpWindow, StaysUsableWhileAModalDialogRuns) {
