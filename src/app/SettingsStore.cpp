@@ -162,6 +162,13 @@ void SaveSaveMeGameSetUp() {
     CloseSettingsIni(ini);
 }
 
+int StoredKeyboardLayoutIndex() {
+    const TIniFile ini = OpenSettingsIni();
+    TKeyboardSetupRec stored;
+    ReadKeyboardSetup(ini, stored);
+    return stored.languageIndex;
+}
+
 int ReadFileHistory(const TIniFile& ini, const QString& key) {
     return std::max(0, ini.ReadInteger(QLatin1String(kFileHistorySection), key, 0));
 }

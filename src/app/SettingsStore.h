@@ -35,6 +35,10 @@ void SaveKeyboardSetup();
 void LoadSaveMeGameSetUp();
 void SaveSaveMeGameSetUp();
 
+// The keyboard layout chosen in the keyboard setup as stored in the file (the
+// process-wide record may not have been loaded yet).
+int StoredKeyboardLayoutIndex();
+
 // Section "FileHistory": the line at which a practice text resumes. Negative
 // stored values read as 0.
 inline constexpr const char* kFileHistorySection = "FileHistory";

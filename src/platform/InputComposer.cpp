@@ -1,7 +1,7 @@
 #include "platform/InputComposer.h"
 
 #include "app/KeyboardLayouts.h"
-#include "app/SettingsRecords.h"
+#include "app/SettingsStore.h"
 #include "platform/VirtualKeys.h"
 
 #include <hangul.h>
@@ -95,7 +95,9 @@ int AsciiOfKey(const QKeyEvent& event) {
 
 TInputComposer::TInputComposer(QObject* parent)
     : QObject(parent) {
-    SetKeyboardLayoutIndex(KeyboardSetup.languageIndex);
+    // The keyboard record is only loaded by its own setup dialog, so the
+    // layout the learner chose there is read from the settings file.
+    SetKeyboardLayoutIndex(StoredKeyboardLayoutIndex());
 }
 
 TInputComposer::~TInputComposer() {

@@ -112,7 +112,7 @@ public:
 
     // Selects the Hangul keyboard for a keyboard layout index (see above).
     // A pending composition is committed first. The constructor selects the
-    // one of the process-wide keyboard settings.
+    // one stored by the keyboard setup in the settings file.
     void SetKeyboardLayoutIndex(int languageIndex);
     // libhangul's id of the keyboard in use ("2", "39", "3s", "3f").
     QString KeyboardId() const { return FKeyboardId; }

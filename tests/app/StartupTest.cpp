@@ -12,14 +12,26 @@
 
 namespace {
 
-QProcess* StartProgram(const QString& dataHome) {
+QProcess* StartProgram(const QString& dataHome, const QString& program = AppDir() + "ravlin") {
     auto* process = new QProcess;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_DATA_HOME", dataHome);
     process->setProcessEnvironment(env);
-    process->start(AppDir() + "ravlin", {});
+    process->start(program, {});
     EXPECT_TRUE(process->waitForStarted(5000));
     return process;
+}
+
+// Collects the program's error output until it contains `text` or 15 s pass.
+QString WaitForError(QProcess* process, const QString& text) {
+    QElapsedTimer clock;
+    clock.start();
+    QByteArray errors;
+    while (!QString::fromUtf8(errors).contains(text) && clock.elapsed() < 15000) {
+        process->waitForReadyRead(100);
+        errors += process->readAllStandardError();
+    }
+    return QString::fromUtf8(errors);
 }
 
 void Stop(QProcess* process) {
@@ -61,6 +73,32 @@ TEST(Startup, AFolderThatCannotBeCreatedIsNamedInTheMessage) {
     EXPECT_TRUE(QString::fromUtf8(errors).contains(dataHome + "/Ravlin/")) << errors.toStdString();
     EXPECT_FALSE(QDir(dataHome).exists());
     if (program->state() == QProcess::NotRunning) {
+        EXPECT_NE(program->exitCode(), 0);
+    }
+    Stop(program);
+}
+
+TEST(Startup, AMenuThatCannotBeBuiltIsReportedNotACrash) {
+    // The program with its model beside it, but without the model's pictures
+    // and with one of them damaged.
+    QTemporaryDir programFolder;
+    const QString copy = programFolder.filePath("ravlin");
+    ASSERT_TRUE(QFile::copy(AppDir() + "ravlin", copy));
+    ASSERT_TRUE(QDir().mkpath(programFolder.filePath("Models/maps")));
+    for (const char* name : {"Models/RvMenu.obj", "Models/RvMenu.mtl"})
+        ASSERT_TRUE(QFile::copy(AppDir() + name, programFolder.filePath(name)));
+    QFile damaged(programFolder.filePath("Models/maps/AboutSign.png"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("\x89PNG\r\n\x1a\n not really a picture");
+    damaged.close();
+    QTemporaryDir dataHome;
+
+    QProcess* program = StartProgram(dataHome.path(), copy);
+    const QString errors = WaitForError(program, QStringLiteral(".png"));
+    EXPECT_TRUE(errors.contains(programFolder.filePath("Models/maps/"))) << errors.toStdString();
+    EXPECT_FALSE(errors.contains(QStringLiteral("terminate called")));
+    if (program->state() == QProcess::NotRunning) {
+        EXPECT_EQ(program->exitStatus(), QProcess::NormalExit);
         EXPECT_NE(program->exitCode(), 0);
     }
     Stop(program);

@@ -1,6 +1,8 @@
 #include "platform/InputComposer.h"
 
 #include "app/SettingsRecords.h"
+#include "app/SettingsStore.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <QInputMethodEvent>
@@ -185,8 +187,17 @@ TEST(InputComposer, SebeolsikLayoutsFollowTheKeyboardSettings) {
     EXPECT_EQ(TInputComposer::KeyboardIdForLayout(5), QStringLiteral("2"));
     EXPECT_EQ(TInputComposer::KeyboardIdForLayout(-1), QStringLiteral("2"));
 
-    const int saved = KeyboardSetup.languageIndex;
-    KeyboardSetup.languageIndex = 4;
+    // The layout chosen in the keyboard setup is taken from the settings
+    // file, whether or not the keyboard record was loaded in this session.
+    TScopedSettingsDir settings;
+    {
+        TKeyboardSetupRec chosen;
+        chosen.languageIndex = 4;
+        TIniFile ini = OpenSettingsIni();
+        WriteKeyboardSetup(ini, chosen);
+        CloseSettingsIni(ini);
+    }
+    KeyboardSetup = {};
     {
         TComposerLog c;
         EXPECT_EQ(c.composer.KeyboardId(), QStringLiteral("3f"));
@@ -202,7 +213,6 @@ TEST(InputComposer, SebeolsikLayoutsFollowTheKeyboardSettings) {
         c.Type("kfs");
         EXPECT_EQ(c.Log(), QStringLiteral("S U:ㅏ C:ㅏ U:ㄹ C:ㄹ U:ㄴ"));
     }
-    KeyboardSetup.languageIndex = saved;
 }
 
 TEST(InputComposer, DesktopInputMethodEventsBecomeTheSameEvents) {
