@@ -53,8 +53,6 @@ public:
     static QStringList SplitLines(const QString& text);
     // Joins and cuts file lines into display lines (see Load).
     static QStringList WrapLines(const QStringList& fileLines, int charWidth, int limit);
-    // Drops characters up to U+0020 at both ends.
-    static QString Trim(const QString& text);
 
 private:
     QStringList FText;

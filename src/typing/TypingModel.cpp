@@ -1,5 +1,7 @@
 #include "typing/TypingModel.h"
 
+#include "app/StringUtils.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -37,18 +39,13 @@ quint32 MonotonicMilliseconds() {
 // Drops leading and trailing characters up to U+0020 and collapses each run
 // of spaces inside to one; tabs inside the text stay.
 QString NormalizeProblem(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin].unicode() <= 0x20)
-        ++begin;
-    while (end > begin && text[end - 1].unicode() <= 0x20)
-        --end;
+    const QString trimmed = TrimSpacesAndControls(text);
     QString result;
-    result.reserve(end - begin);
-    for (qsizetype i = begin; i < end; ++i) {
-        if (text[i] == u' ' && !result.isEmpty() && result.back() == u' ')
+    result.reserve(trimmed.size());
+    for (const QChar c : trimmed) {
+        if (c == u' ' && !result.isEmpty() && result.back() == u' ')
             continue;
-        result.append(text[i]);
+        result.append(c);
     }
     return result;
 }
