@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 namespace {
 
@@ -19,22 +18,6 @@ bool IsBlank(const QString& line) {
 }
 
 } // namespace
-
-QString TSentenceText::Decode(const QByteArray& bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.mid(3));
-    if (bytes.startsWith("\xFF\xFE")) {
-        QStringDecoder decoder(QStringDecoder::Utf16LE);
-        return decoder(bytes.mid(2));
-    }
-    if (bytes.startsWith("\xFE\xFF")) {
-        QStringDecoder decoder(QStringDecoder::Utf16BE);
-        return decoder(bytes.mid(2));
-    }
-    if (IsValidUtf8(bytes))
-        return QString::fromUtf8(bytes);
-    return DecodeCp949(bytes);
-}
 
 QStringList TSentenceText::SplitLines(const QString& text) {
     QStringList lines;
@@ -104,7 +87,7 @@ void TSentenceText::Load(const QString& fileName, int charWidth, int limit) {
     if (file.error() != QFileDevice::NoError)
         throw ERavlinError(fileName + QStringLiteral(" 파일을 불러올 수 없습니다."));
 
-    FText = WrapLines(SplitLines(Decode(bytes)), charWidth, limit);
+    FText = WrapLines(SplitLines(DecodeText(bytes)), charWidth, limit);
     FCurrTextLine = 0;
 }
 

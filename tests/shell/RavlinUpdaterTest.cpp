@@ -189,14 +189,16 @@ TEST(RavlinUpdaterParsing, AgreesWithTheRulesOnRandomPages) {
     }
 }
 
-TEST(RavlinUpdaterParsing, PagesInTheKoreanCodePageAreDecoded) {
-    const QByteArray page = EncodeCp949(
-        QStringLiteral("<p>새 버전</p>@@@@@@click_image_link=http://a.example/새소식######"));
-    const QStringList fields = TRavlinUpdater::ParseFields(TRavlinUpdater::DecodePage(page));
-    EXPECT_EQ(TRavlinUpdater::ValueOf(fields, QStringLiteral("click_image_link")),
-              QStringLiteral("http://a.example/새소식"));
-    EXPECT_EQ(TRavlinUpdater::DecodePage(QStringLiteral("새 버전").toUtf8()),
-              QStringLiteral("새 버전"));
+TEST_F(RavlinUpdaterNetwork, PagesInTheKoreanCodePageUtf8OrMarkedUtf16AreDecoded) {
+    const QString page =
+        QStringLiteral("<p>새 버전</p>@@@@@@click_image_link=http://a.example/새소식######");
+    QByteArray utf16("\xFF\xFE");
+    for (const QChar c : page)
+        utf16.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+    for (const QByteArray& bytes : {EncodeCp949(page), page.toUtf8(), utf16}) {
+        FServer.SetPage(QStringLiteral("/update.html"), bytes);
+        EXPECT_EQ(Check()->click_image_link, QStringLiteral("http://a.example/새소식"));
+    }
 }
 
 TEST_F(RavlinUpdaterNetwork, ReadsThePageAndSavesABannerOfMoreThan100Bytes) {
