@@ -1,9 +1,9 @@
 #include "typing/TypingModel.h"
 
 #include "app/StringUtils.h"
+#include "platform/TickCount.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <limits>
 #include <QLoggingCategory>
@@ -30,11 +30,6 @@ constexpr char16_t kLastSyllable = 0xD7A3;
 constexpr char16_t kBackspace = 0x0008;
 constexpr char16_t kEnter = 0x000D;
 constexpr char16_t kEscape = 0x001B;
-
-quint32 MonotonicMilliseconds() {
-    using namespace std::chrono;
-    return quint32(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
 
 // Drops leading and trailing characters up to U+0020 and collapses each run
 // of spaces inside to one; tabs inside the text stay.
@@ -70,7 +65,7 @@ int TruncToInt(double value) {
 } // namespace
 
 TTypingModel::TTypingModel(TClock clock)
-    : FClock(clock ? std::move(clock) : TClock(&MonotonicMilliseconds)) {
+    : FClock(clock ? std::move(clock) : TClock(&TickCount)) {
     SetSentenceCount(2);
 }
 
