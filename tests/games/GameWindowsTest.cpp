@@ -29,11 +29,6 @@
 
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 bool IsClockNumber(const QString& caption) {
     bool ok = false;
     caption.toInt(&ok);
@@ -224,7 +219,7 @@ TEST(GameWindows, SetupShowsDefaultsStoresNothingOnCancelAndEverythingOnStart) {
         ini.WriteBool("clock", "speaker_off", true);
         CloseSettingsIni(ini);
     }
-    const QByteArray stored = ReadAll(SettingsIniPath());
+    const QByteArray stored = ReadFileBytes(SettingsIniPath());
     auto* setup = new TGameSetUpForm;
     EXPECT_EQ(setup->RotGroup()->checkedId(), 1);
     EXPECT_EQ(setup->LevelGroup()->checkedId(), 5);
@@ -250,7 +245,7 @@ TEST(GameWindows, SetupShowsDefaultsStoresNothingOnCancelAndEverythingOnStart) {
     EXPECT_EQ(ini.ReadInteger("clock", "start_level", -1), 5);
     EXPECT_EQ(ini.ReadInteger("clock", "Language", -1), 1);
     EXPECT_TRUE(ini.ReadBool("clock", "speaker_off", false));
-    EXPECT_EQ(ReadAll(SettingsIniPath()), stored);
+    EXPECT_EQ(ReadFileBytes(SettingsIniPath()), stored);
 }
 
 TEST(GameWindows, HelpButtonOpensTheTypingGamesTopic) {
@@ -274,18 +269,14 @@ TEST(GameWindows, ADamagedBoardIsReportedAndLeftAsItWas) {
     const QString path = SettingsDir() + QStringLiteral("cscore.dat");
     QByteArray damaged(TScoreList::RecordSize, '\x01');
     damaged[0] = char(40);
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(damaged);
-    }
+    ASSERT_TRUE(WriteFileBytes(path, damaged));
     TGameSetUpForm setup;
     TModalAnswerer answerer;
     setup.ScoreBtn()->click();
     ASSERT_EQ(answerer.Messages.size(), 1u);
     EXPECT_TRUE(answerer.Messages[0].Text.contains(QStringLiteral("손상")));
     EXPECT_TRUE(answerer.OtherDialogs.isEmpty()); // no board
-    EXPECT_EQ(ReadAll(path), damaged);
+    EXPECT_EQ(ReadFileBytes(path), damaged);
 }
 
 TEST(GameWindows, TheNamePromptComposesHangulWithoutADesktopInputMethod) {
