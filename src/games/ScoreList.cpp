@@ -1,6 +1,7 @@
 #include "games/ScoreList.h"
 
 #include "app/RavlinError.h"
+#include "app/StringUtils.h"
 #include "platform/AtomicFile.h"
 #include "platform/CodePage949.h"
 
@@ -55,18 +56,6 @@ int ParseDecimal(const QString& text) {
     if (!ok)
         throw ERavlinError(DamagedMessage());
     return value;
-}
-
-// Blanks and control characters at either end go, as the name prompt's text
-// is taken.
-QString TrimName(const QString& name) {
-    qsizetype first = 0;
-    qsizetype last = name.size();
-    while (first < last && name[first].unicode() <= 0x20)
-        ++first;
-    while (last > first && name[last - 1].unicode() <= 0x20)
-        --last;
-    return name.mid(first, last - first);
 }
 
 } // namespace
@@ -206,7 +195,7 @@ int TScoreList::SubmitResult(int score, int level, const QByteArray& gameLanguag
         const std::optional<QString> answer = askName ? askName() : std::nullopt;
         if (!answer)
             return;
-        const QString name = TrimName(*answer);
+        const QString name = TrimSpacesAndControls(*answer);
         if (name.isEmpty())
             return;
         TScoreRec rec;

@@ -33,9 +33,9 @@ void SetAlphaChannel(QImage& bitmap, bool KeepClear, TColor KeyColor, bool SwapR
     const std::uint8_t alphaAll = AlphaOf(Transparency);
     const std::uint8_t alphaKey = AlphaOf(KeyTransparency);
     const bool useKey = KeyColor != clNone;
-    const int keyR = int(KeyColor & 0xFF);
-    const int keyG = int((KeyColor >> 8) & 0xFF);
-    const int keyB = int((KeyColor >> 16) & 0xFF);
+    const int keyR = RedOf(KeyColor);
+    const int keyG = GreenOf(KeyColor);
+    const int keyB = BlueOf(KeyColor);
     auto near = [limit](int channel, int key) {
         return double(std::abs(channel - key)) / 255.0 <= limit;
     };
@@ -73,7 +73,7 @@ void BlendBitmapColor(QImage& bitmap, TColor Color, int Percent) {
         return;
     }
     const int percent = std::clamp(Percent, 0, 100);
-    const int colour[3] = {int(Color & 0xFF), int((Color >> 8) & 0xFF), int((Color >> 16) & 0xFF)};
+    const int colour[3] = {RedOf(Color), GreenOf(Color), BlueOf(Color)};
     const int offsets[3] = {r, g, b};
     for (int y = 0; y < bitmap.height(); ++y) {
         std::uint8_t* pixel = bitmap.scanLine(y);

@@ -1,5 +1,6 @@
 #include "gl/GLTextureMessage.h"
 
+#include "app/ImageThumbnail.h"
 #include "app/MediaPath.h"
 #include "app/RavlinError.h"
 #include "gl/BitmapRoutines.h"
@@ -128,12 +129,7 @@ void TGLTextureMessage::LoadBackImage() {
     const QString path = MediaPath(FImageFileName);
     if (!QFileInfo(path).isFile())
         return;
-    const QString extension = QFileInfo(path).suffix().toLower();
-    QImageReader reader(path);
-    if (extension == QLatin1String("jpg") || extension == QLatin1String("jpeg"))
-        reader.setFormat("jpeg");
-    else if (extension == QLatin1String("gif"))
-        reader.setFormat("gif");
+    QImageReader reader(path, ImageFormatForFileName(path));
     if (!reader.read(&FBackImage))
         throw ERavlinError(FImageFileName + QStringLiteral(" 이미지를 불러올 수 없습니다."));
     FBackImageAvailable = true;

@@ -379,9 +379,9 @@ void TObjLoader::ReloadMaterial(const QString& matName, const QString& suffixNam
 TLight TObjLoader::ColorToLight(TColor Color, float alpha) {
     TLight light;
     light.data_assigned = true;
-    light.R = float(Color & 0xFF) / 255;
-    light.G = float((Color >> 8) & 0xFF) / 255;
-    light.B = float((Color >> 16) & 0xFF) / 255;
+    light.R = float(RedOf(Color)) / 255;
+    light.G = float(GreenOf(Color)) / 255;
+    light.B = float(BlueOf(Color)) / 255;
     light.A = alpha;
     return light;
 }

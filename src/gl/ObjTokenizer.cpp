@@ -65,6 +65,5 @@ QString ObjText(std::string_view bytes) {
     }
     if (ascii)
         return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
-    const QByteArray raw(bytes.data(), qsizetype(bytes.size()));
-    return IsValidUtf8(raw) ? QString::fromUtf8(raw) : DecodeCp949(raw);
+    return DecodeText(QByteArray(bytes.data(), qsizetype(bytes.size())));
 }

@@ -1,12 +1,12 @@
 #include "gl/TextureList.h"
 
+#include "app/ImageThumbnail.h"
 #include "app/MediaPath.h"
 #include "app/RavlinError.h"
 
 #include <cstdint>
 #include <cstring>
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 
@@ -43,19 +43,15 @@ TTextureList::~TTextureList() {
 
 QImage TTextureList::LoadTextureBitmap(const QString& fileName) {
     const QString path = MediaPath(fileName);
-    const QString extension = QFileInfo(fileName).suffix().toLower();
+    const QByteArray format = ImageFormatForFileName(fileName);
 
     QImage picture;
-    if (extension == QLatin1String("jpg") || extension == QLatin1String("jpeg") ||
-        extension == QLatin1String("gif")) {
+    QImageReader reader(path, format);
+    if (!reader.read(&picture)) {
         // The JPEG and GIF decoders report their own errors.
-        QImageReader reader(path, extension == QLatin1String("gif") ? "gif" : "jpeg");
-        if (!reader.read(&picture))
+        if (!format.isEmpty())
             throw ERavlinError(fileName + QStringLiteral(": ") + reader.errorString());
-    } else {
-        QImageReader reader(path);
-        if (!reader.read(&picture))
-            throw ERavlinError(fileName + QStringLiteral(" 이미지를 텍스처로 불러올 수 없습니다."));
+        throw ERavlinError(fileName + QStringLiteral(" 이미지를 텍스처로 불러올 수 없습니다."));
     }
 
     const int pictureWidth = picture.width();

@@ -1,29 +1,16 @@
 #include "shell/GameSoundList.h"
 
 #include "app/Folders.h"
+#include "app/MediaPath.h"
 #include "platform/SoundDevice.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <SDL_mixer.h>
 
 TGameSoundList* GameSounds = nullptr;
 
 namespace {
-
-// The entry of `folder` named `name` regardless of letter case (media names
-// come with Windows spellings); `name` as given when there is none.
-QString EntryIgnoringCase(const QString& folder, const QString& name) {
-    if (QFileInfo::exists(folder + name))
-        return folder + name;
-    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return folder + entry;
-    }
-    return folder + name;
-}
 
 bool IsGameSong(const QString& fileName) {
     return fileName.startsWith(QLatin1String("[game]"), Qt::CaseInsensitive) &&
@@ -73,7 +60,7 @@ TGameSoundList::~TGameSoundList() {
 }
 
 void TGameSoundList::LoadSongList() {
-    const QString folder = EntryIgnoringCase(FBaseDir, QStringLiteral("Sounds")) + QLatin1Char('/');
+    const QString folder = PathIgnoringCase(FBaseDir, QStringLiteral("Sounds")) + QLatin1Char('/');
     // Name order, as the original platform's directory listing returns it;
     // a raw listing here would follow the file system's hashing instead.
     const QStringList names =
@@ -87,7 +74,7 @@ void TGameSoundList::LoadSongList() {
 TSoundSample TGameSoundList::LoadEffect(const QString& fileName) const {
     if (!FDevice->IsOpen())
         return nullptr;
-    const QString path = EntryIgnoringCase(FBaseDir, fileName);
+    const QString path = PathIgnoringCase(FBaseDir, fileName);
     return TSoundSample(Mix_LoadWAV(QFile::encodeName(path).constData()));
 }
 

@@ -1,17 +1,13 @@
 #include "shell/HttpClient.h"
 
+#include "platform/TickCount.h"
+
 #include <algorithm>
-#include <chrono>
 #include <curl/curl.h>
 #include <mutex>
 #include <QUrl>
 
 namespace {
-
-qint64 NowMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 void InitCurlOnce() {
     static std::once_flag once;
@@ -61,7 +57,7 @@ bool THttpClient::Get(const QString& url, QByteArray& body) {
     if (!FHandle || !IsWebAddress(url))
         return false;
 
-    const qint64 now = NowMs();
+    const qint64 now = MonotonicMs();
     if (FStartMs < 0)
         FStartMs = now;
     const qint64 remaining = TotalTimeoutMs - (now - FStartMs);

@@ -9,13 +9,13 @@
 #include "gl/ObjLoader.h"
 #include "gl/ThreadTimer.h"
 #include "platform/HelpWindow.h"
+#include "platform/TickCount.h"
 #include "shell/AboutForm.h"
 #include "shell/GameSoundList.h"
 #include "shell/HttpClient.h"
 #include "shell/RavlinUpdater.h"
 #include "typing/SentenceSetupForm.h"
 
-#include <chrono>
 #include <GL/gl.h>
 #include <QApplication>
 #include <QCloseEvent>
@@ -79,12 +79,6 @@ const THint kHints[] = {
     {"SentenceObj_Hint", "문장연습"},         {"ClockGameObj_Hint", "클록윅 게임"},
     {"AboutObj_Hint", "About 타비로"},        {"HelpObj_Hint", "도움말"},
 };
-
-std::uint32_t SteadyTickCount() {
-    using namespace std::chrono;
-    return std::uint32_t(
-        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
 
 // Rotates by `angle` degrees about the axis through the model's centre.
 void RotateAboutCentre(const T3DModel& model, float angle, float x, float y, float z) {
@@ -389,7 +383,7 @@ int TMenuForm::Random(int n) {
 }
 
 std::uint32_t TMenuForm::TickCount() {
-    return FServices.TickCount ? FServices.TickCount() : SteadyTickCount();
+    return FServices.TickCount ? FServices.TickCount() : ::TickCount();
 }
 
 void TMenuForm::StepTicks() {

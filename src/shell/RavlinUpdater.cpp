@@ -55,7 +55,8 @@ void TRavlinUpdater::GetUpdateInfo() {
     if (!FIdHttp->Get(FPageUrl, page))
         return;
 
-    const QStringList fields = ParseFields(DecodePage(page));
+    // Korean pages of the Windows era come in code page 949, later ones in UTF-8.
+    const QStringList fields = ParseFields(DecodeText(page));
     latest_version = ValueOf(fields, QStringLiteral("latest_version"));
     click_image_src = ValueOf(fields, QStringLiteral("click_image_src"));
     click_image_link = ValueOf(fields, QStringLiteral("click_image_link"));
@@ -130,12 +131,6 @@ QString TRavlinUpdater::ValueOf(const QStringList& fields, const QString& key) {
             return field.mid(equals + 1);
     }
     return {};
-}
-
-QString TRavlinUpdater::DecodePage(const QByteArray& bytes) {
-    if (IsValidUtf8(bytes))
-        return QString::fromUtf8(bytes);
-    return DecodeCp949(bytes);
 }
 
 bool TRavlinUpdater::IsUsableBanner(const QByteArray& bytes) {

@@ -43,9 +43,6 @@ public:
     // Value of the first field reading exactly "<key>=..." (key compared
     // without regard to case), or empty.
     static QString ValueOf(const QStringList& fields, const QString& key);
-    // Decodes a page: UTF-8 when the bytes are valid UTF-8, else code page
-    // 949 (Korean pages of the Windows era).
-    static QString DecodePage(const QByteArray& bytes);
     // Where downloaded banners are kept: SettingsDir() + "click_image.png".
     static QString BannerFileName();
     // A banner is kept only when it is a picture a texture can be made of.

@@ -1,8 +1,8 @@
 #include "typing/SentenceImageList.h"
 
+#include "app/ImageThumbnail.h"
 #include "app/MediaPath.h"
 
-#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 
@@ -11,13 +11,7 @@ namespace {
 // Decodes a picture the way thumbnails are decoded: JPEG and GIF by their
 // extension, anything else by content.
 QImage LoadPicture(const QString& fileName) {
-    const QString ext = QFileInfo(fileName).suffix().toLower();
-    QByteArray format;
-    if (ext == QLatin1String("jpg") || ext == QLatin1String("jpeg"))
-        format = "jpeg";
-    else if (ext == QLatin1String("gif"))
-        format = "gif";
-    QImageReader reader(fileName, format);
+    QImageReader reader(fileName, ImageFormatForFileName(fileName));
     return reader.read();
 }
 

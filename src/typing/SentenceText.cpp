@@ -1,11 +1,11 @@
 #include "typing/SentenceText.h"
 
 #include "app/RavlinError.h"
+#include "app/StringUtils.h"
 #include "platform/CodePage949.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 namespace {
 
@@ -18,32 +18,6 @@ bool IsBlank(const QString& line) {
 }
 
 } // namespace
-
-QString TSentenceText::Trim(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin].unicode() <= 0x20)
-        ++begin;
-    while (end > begin && text[end - 1].unicode() <= 0x20)
-        --end;
-    return text.mid(begin, end - begin);
-}
-
-QString TSentenceText::Decode(const QByteArray& bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.mid(3));
-    if (bytes.startsWith("\xFF\xFE")) {
-        QStringDecoder decoder(QStringDecoder::Utf16LE);
-        return decoder(bytes.mid(2));
-    }
-    if (bytes.startsWith("\xFE\xFF")) {
-        QStringDecoder decoder(QStringDecoder::Utf16BE);
-        return decoder(bytes.mid(2));
-    }
-    if (IsValidUtf8(bytes))
-        return QString::fromUtf8(bytes);
-    return DecodeCp949(bytes);
-}
 
 QStringList TSentenceText::SplitLines(const QString& text) {
     QStringList lines;
@@ -67,7 +41,7 @@ QStringList TSentenceText::WrapLines(const QStringList& fileLines, int charWidth
     QStringList display;
     QString pending;
     for (qsizetype i = 0; i < fileLines.size(); ++i) {
-        const QString line = Trim(fileLines[i]);
+        const QString line = TrimSpacesAndControls(fileLines[i]);
         pending = pending.isEmpty() ? line : pending + QLatin1Char(' ') + line;
         if (pending.isEmpty())
             continue;
@@ -85,7 +59,7 @@ QStringList TSentenceText::WrapLines(const QStringList& fileLines, int charWidth
             // Cut before the character that reached the limit; a character
             // wider than the whole limit still gets a line of its own.
             const qsizetype end = j > start ? j : j + 1;
-            display << Trim(pending.mid(start, end - start));
+            display << TrimSpacesAndControls(pending.mid(start, end - start));
             start = end;
             j = end;
             sum = 0;
@@ -95,7 +69,7 @@ QStringList TSentenceText::WrapLines(const QStringList& fileLines, int charWidth
 
         if (cut && i + 1 < fileLines.size() && !pending.isEmpty())
             continue; // the rest joins the next file line
-        const QString rest = Trim(pending);
+        const QString rest = TrimSpacesAndControls(pending);
         if (!rest.isEmpty() || !cut)
             display << rest;
         pending.clear();
@@ -113,7 +87,7 @@ void TSentenceText::Load(const QString& fileName, int charWidth, int limit) {
     if (file.error() != QFileDevice::NoError)
         throw ERavlinError(fileName + QStringLiteral(" 파일을 불러올 수 없습니다."));
 
-    FText = WrapLines(SplitLines(Decode(bytes)), charWidth, limit);
+    FText = WrapLines(SplitLines(DecodeText(bytes)), charWidth, limit);
     FCurrTextLine = 0;
 }
 

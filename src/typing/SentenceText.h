@@ -17,10 +17,10 @@ public:
         prAtEnd,   // going forward: the text is exhausted
     };
 
-    // Reads `fileName` and wraps it for characters `charWidth` pixels wide
-    // (twice that beyond U+007F) within `limit` pixels. Throws ERavlinError
-    // with the file name when it is missing or cannot be read. The position
-    // goes back to the start.
+    // Reads `fileName` (its encoding found by DecodeText) and wraps it for
+    // characters `charWidth` pixels wide (twice that beyond U+007F) within
+    // `limit` pixels. Throws ERavlinError with the file name when it is
+    // missing or cannot be read. The position goes back to the start.
     void Load(const QString& fileName, int charWidth, int limit);
 
     // The display lines (no line is blank unless a run of spaces was cut out
@@ -46,15 +46,10 @@ public:
     // text: at most the last display line.
     int ClampResumeLine(int d) const;
 
-    // The text of a file: a byte-order mark decides; without one the bytes are
-    // UTF-8 when they are valid UTF-8 and Korean code page 949 otherwise.
-    static QString Decode(const QByteArray& bytes);
     // Splits at CR LF, LF and CR; a final line break ends the last line.
     static QStringList SplitLines(const QString& text);
     // Joins and cuts file lines into display lines (see Load).
     static QStringList WrapLines(const QStringList& fileLines, int charWidth, int limit);
-    // Drops characters up to U+0020 at both ends.
-    static QString Trim(const QString& text);
 
 private:
     QStringList FText;

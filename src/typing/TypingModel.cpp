@@ -1,7 +1,9 @@
 #include "typing/TypingModel.h"
 
+#include "app/StringUtils.h"
+#include "platform/TickCount.h"
+
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <limits>
 #include <QLoggingCategory>
@@ -29,26 +31,16 @@ constexpr char16_t kBackspace = 0x0008;
 constexpr char16_t kEnter = 0x000D;
 constexpr char16_t kEscape = 0x001B;
 
-quint32 MonotonicMilliseconds() {
-    using namespace std::chrono;
-    return quint32(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
 // Drops leading and trailing characters up to U+0020 and collapses each run
 // of spaces inside to one; tabs inside the text stay.
 QString NormalizeProblem(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin].unicode() <= 0x20)
-        ++begin;
-    while (end > begin && text[end - 1].unicode() <= 0x20)
-        --end;
+    const QString trimmed = TrimSpacesAndControls(text);
     QString result;
-    result.reserve(end - begin);
-    for (qsizetype i = begin; i < end; ++i) {
-        if (text[i] == u' ' && !result.isEmpty() && result.back() == u' ')
+    result.reserve(trimmed.size());
+    for (const QChar c : trimmed) {
+        if (c == u' ' && !result.isEmpty() && result.back() == u' ')
             continue;
-        result.append(text[i]);
+        result.append(c);
     }
     return result;
 }
@@ -73,7 +65,7 @@ int TruncToInt(double value) {
 } // namespace
 
 TTypingModel::TTypingModel(TClock clock)
-    : FClock(clock ? std::move(clock) : TClock(&MonotonicMilliseconds)) {
+    : FClock(clock ? std::move(clock) : TClock(&TickCount)) {
     SetSentenceCount(2);
 }
 

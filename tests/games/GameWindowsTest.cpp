@@ -2,6 +2,7 @@
 #include "games/GameForm.h"
 #include "games/GameSetUpForm.h"
 #include "games/ScoreForm.h"
+#include "ModalAnswerer.h"
 #include "platform/CodePage949.h"
 #include "platform/HelpWindow.h"
 #include "platform/InputComposer.h"
@@ -13,7 +14,6 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -28,61 +28,6 @@
 #include <QTimer>
 
 namespace {
-
-// Answers whatever modal window comes up, the way a player would: message
-// boxes are confirmed, the name prompt gets a name, the score board is read
-// and closed. Everything seen is recorded.
-class TModalAnswerer {
-public:
-    QStringList Messages;
-    int NamePrompts = 0;
-    int BoardsShown = 0;
-    int BoardRows = -1;
-    int BoardCurrentRow = -1;
-    QString Name = QStringLiteral("테스터");
-    std::function<void()> WhenIdle; // runs on ticks without a modal window
-
-    TModalAnswerer() {
-        FTimer.setInterval(5);
-        QObject::connect(&FTimer, &QTimer::timeout, [this] { Tick(); });
-        FTimer.start();
-    }
-
-private:
-    void Tick() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            Messages << box->windowTitle() + QLatin1Char('|') + box->text();
-            box->accept();
-        } else if (auto* prompt = qobject_cast<QInputDialog*>(modal)) {
-            ++NamePrompts;
-            prompt->setTextValue(Name);
-            prompt->accept();
-        } else if (auto* board = qobject_cast<TScoreForm*>(modal)) {
-            ++BoardsShown;
-            BoardRows = board->ListBox()->count();
-            BoardCurrentRow = board->ListBox()->currentRow();
-            board->close();
-        } else if (!modal && WhenIdle) {
-            WhenIdle();
-        }
-    }
-    QTimer FTimer;
-};
-
-// Runs the event loop until `done` holds; a safety net keeps a broken game
-// from hanging the test run.
-template <typename F> bool RunUntil(F done) {
-    const QDeadlineTimer safety(60000);
-    while (!done() && !safety.hasExpired())
-        QTest::qWait(5);
-    return done();
-}
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 bool IsClockNumber(const QString& caption) {
     bool ok = false;
@@ -108,7 +53,25 @@ TEST(GameWindows, AShortGameRunsFromTheSetupToGameOverAndTheBoardKeepsTheEntry) 
     game->SetTimerDivisor(20);
     EXPECT_EQ(game->GameTimer(ctShowClock)->interval(), 1120 / 20);
 
+    // Plays along: the name prompt gets a name, the score board is read and
+    // closed, and three words are typed while no modal window is up.
     TModalAnswerer answerer;
+    int boardRows = -1;
+    int boardCurrentRow = -1;
+    answerer.OnDialog = [&](QDialog* dialog) {
+        if (auto* prompt = qobject_cast<QInputDialog*>(dialog)) {
+            prompt->setTextValue(QStringLiteral("테스터"));
+            prompt->accept();
+            return true;
+        }
+        if (auto* board = qobject_cast<TScoreForm*>(dialog)) {
+            boardRows = board->ListBox()->count();
+            boardCurrentRow = board->ListBox()->currentRow();
+            board->close();
+            return true;
+        }
+        return false;
+    };
     int typed = 0;
     answerer.WhenIdle = [&] {
         if (!game || typed >= 3)
@@ -123,14 +86,18 @@ TEST(GameWindows, AShortGameRunsFromTheSetupToGameOverAndTheBoardKeepsTheEntry) 
             return;
         }
     };
-    ASSERT_TRUE(RunUntil([&] { return game.isNull(); }));
+    // A broken game must not hang the test run.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return game.isNull(); }, 60000));
 
     ASSERT_EQ(typed, 3);
-    ASSERT_EQ(answerer.Messages, QStringList{QStringLiteral("Clockwig|Game Over !!")});
-    EXPECT_EQ(answerer.NamePrompts, 1);
-    EXPECT_EQ(answerer.BoardsShown, 1);
-    EXPECT_EQ(answerer.BoardRows, 1);
-    EXPECT_EQ(answerer.BoardCurrentRow, 0);
+    ASSERT_EQ(answerer.Messages.size(), 1u);
+    EXPECT_EQ(answerer.Messages[0].Title, QStringLiteral("Clockwig"));
+    EXPECT_EQ(answerer.Messages[0].Text, QStringLiteral("Game Over !!"));
+    // One name prompt, then the board.
+    EXPECT_EQ(answerer.OtherDialogs,
+              QStringList({QStringLiteral("QInputDialog"), QStringLiteral("TScoreForm")}));
+    EXPECT_EQ(boardRows, 1);
+    EXPECT_EQ(boardCurrentRow, 0);
 
     TScoreList board(SettingsDir() + QStringLiteral("cscore.dat"));
     board.ReadScore();
@@ -252,7 +219,7 @@ TEST(GameWindows, SetupShowsDefaultsStoresNothingOnCancelAndEverythingOnStart) {
         ini.WriteBool("clock", "speaker_off", true);
         CloseSettingsIni(ini);
     }
-    const QByteArray stored = ReadAll(SettingsIniPath());
+    const QByteArray stored = ReadFileBytes(SettingsIniPath());
     auto* setup = new TGameSetUpForm;
     EXPECT_EQ(setup->RotGroup()->checkedId(), 1);
     EXPECT_EQ(setup->LevelGroup()->checkedId(), 5);
@@ -278,7 +245,7 @@ TEST(GameWindows, SetupShowsDefaultsStoresNothingOnCancelAndEverythingOnStart) {
     EXPECT_EQ(ini.ReadInteger("clock", "start_level", -1), 5);
     EXPECT_EQ(ini.ReadInteger("clock", "Language", -1), 1);
     EXPECT_TRUE(ini.ReadBool("clock", "speaker_off", false));
-    EXPECT_EQ(ReadAll(SettingsIniPath()), stored);
+    EXPECT_EQ(ReadFileBytes(SettingsIniPath()), stored);
 }
 
 TEST(GameWindows, HelpButtonOpensTheTypingGamesTopic) {
@@ -292,7 +259,7 @@ TEST(GameWindows, HelpButtonOpensTheTypingGamesTopic) {
             help = h;
     }
     ASSERT_NE(help, nullptr);
-    EXPECT_TRUE(answerer.Messages.isEmpty());
+    EXPECT_TRUE(answerer.Messages.empty());
     EXPECT_EQ(help->CurrentTopic(), TGameSetUpForm::HelpTopic());
     help->close();
 }
@@ -302,18 +269,14 @@ TEST(GameWindows, ADamagedBoardIsReportedAndLeftAsItWas) {
     const QString path = SettingsDir() + QStringLiteral("cscore.dat");
     QByteArray damaged(TScoreList::RecordSize, '\x01');
     damaged[0] = char(40);
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(damaged);
-    }
+    ASSERT_TRUE(WriteFileBytes(path, damaged));
     TGameSetUpForm setup;
     TModalAnswerer answerer;
     setup.ScoreBtn()->click();
-    ASSERT_EQ(answerer.Messages.size(), 1);
-    EXPECT_TRUE(answerer.Messages[0].contains(QStringLiteral("손상")));
-    EXPECT_EQ(answerer.BoardsShown, 0);
-    EXPECT_EQ(ReadAll(path), damaged);
+    ASSERT_EQ(answerer.Messages.size(), 1u);
+    EXPECT_TRUE(answerer.Messages[0].Text.contains(QStringLiteral("손상")));
+    EXPECT_TRUE(answerer.OtherDialogs.isEmpty()); // no board
+    EXPECT_EQ(ReadFileBytes(path), damaged);
 }
 
 TEST(GameWindows, TheNamePromptComposesHangulWithoutADesktopInputMethod) {

@@ -2,9 +2,9 @@
 
 #include "app/RavlinError.h"
 #include "platform/CodePage949.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
-#include <QFile>
 #include <QTemporaryDir>
 
 namespace {
@@ -25,24 +25,13 @@ TScoreRec Rec(const char* name, int score, int level = 3, const char* language =
     return rec;
 }
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& data) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
-
 // A board file with one entry per score, in the given order.
 void WriteBoard(const QString& path, const std::vector<int>& scores) {
     QByteArray data;
     int n = 0;
     for (int score : scores)
         data += TScoreList::EncodeRecord(Rec(qPrintable(QStringLiteral("p%1").arg(++n)), score));
-    WriteAll(path, data);
+    ASSERT_TRUE(WriteFileBytes(path, data));
 }
 
 std::vector<int> Ranks(const TScoreList& list) {
@@ -105,7 +94,7 @@ TEST_F(ScoreListTest, SavedBoardReadsBackInOrderAndSavesToTheSameBytes) {
         list.Add(Rec("둘째", 500, 2, "한글"));
         list.SaveScore();
     }
-    const QByteArray saved = ReadAll(FPath);
+    const QByteArray saved = ReadFileBytes(FPath);
     ASSERT_EQ(saved.size(), 3 * TScoreList::RecordSize);
 
     TScoreList list(FPath);
@@ -116,7 +105,7 @@ TEST_F(ScoreListTest, SavedBoardReadsBackInOrderAndSavesToTheSameBytes) {
     EXPECT_EQ(list.Item(1).GameLanguage, Cp("한글"));
     EXPECT_EQ(list.Item(2).score, 300);
     list.SaveScore();
-    EXPECT_EQ(ReadAll(FPath), saved);
+    EXPECT_EQ(ReadFileBytes(FPath), saved);
 }
 
 TEST_F(ScoreListTest, EqualScoresShareARankAndTheNextScoreTakesTheNextRank) {
@@ -134,7 +123,7 @@ TEST_F(ScoreListTest, MissingFileIsAnEmptyBoardAndATrailingPieceIsIgnored) {
     EXPECT_EQ(empty.Count(), 0);
 
     WriteBoard(FPath, {10, 20});
-    WriteAll(FPath, ReadAll(FPath) + QByteArray(50, 'x'));
+    ASSERT_TRUE(WriteFileBytes(FPath, ReadFileBytes(FPath) + QByteArray(50, 'x')));
     TScoreList list(FPath);
     list.ReadScore();
     EXPECT_EQ(list.Count(), 2);
@@ -146,19 +135,19 @@ TEST_F(ScoreListTest, DamagedRecordStopsTheLoadAndLeavesListAndFileAlone) {
     list.ReadScore();
 
     // A score field that no longer reads as a number.
-    QByteArray data = ReadAll(FPath);
+    QByteArray data = ReadFileBytes(FPath);
     data[TScoreList::RecordSize + 22] = char(0xB0);
     data[TScoreList::RecordSize + 23] = char(0xA1);
-    WriteAll(FPath, data);
+    ASSERT_TRUE(WriteFileBytes(FPath, data));
     EXPECT_THROW(list.ReadScore(), ERavlinError);
     EXPECT_EQ(list.Count(), 2);
-    EXPECT_EQ(ReadAll(FPath), data);
+    EXPECT_EQ(ReadFileBytes(FPath), data);
 
     // A length byte beyond the field's capacity.
-    data = ReadAll(FPath);
+    data = ReadFileBytes(FPath);
     data[TScoreList::RecordSize + 21] = char(15);
     data[0] = char(21);
-    WriteAll(FPath, data);
+    ASSERT_TRUE(WriteFileBytes(FPath, data));
     TScoreList other(FPath);
     EXPECT_THROW(other.ReadScore(), ERavlinError);
     EXPECT_EQ(other.Count(), 0);
@@ -166,7 +155,7 @@ TEST_F(ScoreListTest, DamagedRecordStopsTheLoadAndLeavesListAndFileAlone) {
 
 TEST_F(ScoreListTest, ScoreZeroNeverAsksAndNeverTouchesTheFile) {
     WriteBoard(FPath, {10, 20});
-    const QByteArray before = ReadAll(FPath);
+    const QByteArray before = ReadFileBytes(FPath);
     TScoreList list(FPath);
     list.ReadScore();
     TNamePrompt prompt;
@@ -174,7 +163,7 @@ TEST_F(ScoreListTest, ScoreZeroNeverAsksAndNeverTouchesTheFile) {
     EXPECT_EQ(list.SubmitResult(0, 3, "x", prompt.Callback(), kNow), -1);
     EXPECT_EQ(prompt.Asked, 0);
     EXPECT_EQ(list.Count(), 2);
-    EXPECT_EQ(ReadAll(FPath), before);
+    EXPECT_EQ(ReadFileBytes(FPath), before);
 }
 
 TEST_F(ScoreListTest, NewEntryIsMarkedRankedAndStored) {
@@ -248,7 +237,7 @@ TEST_F(ScoreListTest, FullBoardDropsWhatRanksBelowTwentyWhetherOrNotTheScoreQual
     EXPECT_EQ(list.SubmitResult(5, 1, "x", prompt.Callback(), kNow), -1);
     EXPECT_EQ(prompt.Asked, 0);
     EXPECT_EQ(list.Count(), 20);
-    EXPECT_EQ(ReadAll(FPath).size(), 20 * TScoreList::RecordSize);
+    EXPECT_EQ(ReadFileBytes(FPath).size(), 20 * TScoreList::RecordSize);
 
     // A tie with the lowest kept score qualifies; the entry at rank 21 goes.
     prompt.Answer = QStringLiteral("tie");
@@ -280,7 +269,7 @@ TEST_F(ScoreListTest, CancelledOrBlankNameAddsNothingButTheBoardIsStillTrimmed) 
     EXPECT_EQ(list.SubmitResult(9999, 2, "x", prompt.Callback(), kNow), -1);
     EXPECT_EQ(prompt.Asked, 1);
     EXPECT_EQ(list.Count(), 20);
-    EXPECT_EQ(ReadAll(FPath).size(), 20 * TScoreList::RecordSize);
+    EXPECT_EQ(ReadFileBytes(FPath).size(), 20 * TScoreList::RecordSize);
 
     prompt.Answer = QStringLiteral(" \t ");
     EXPECT_EQ(list.SubmitResult(9999, 2, "x", prompt.Callback(), kNow), -1);
@@ -290,9 +279,9 @@ TEST_F(ScoreListTest, CancelledOrBlankNameAddsNothingButTheBoardIsStillTrimmed) 
 
 TEST_F(ScoreListTest, FailedSaveReportsAndKeepsTheOldFile) {
     WriteBoard(FPath, {10});
-    const QByteArray before = ReadAll(FPath);
+    const QByteArray before = ReadFileBytes(FPath);
     TScoreList list(FDir.filePath(QStringLiteral("no-such-folder/cscore.dat")));
     list.Add(Rec("a", 5));
     EXPECT_THROW(list.SaveScore(), ERavlinError);
-    EXPECT_EQ(ReadAll(FPath), before);
+    EXPECT_EQ(ReadFileBytes(FPath), before);
 }

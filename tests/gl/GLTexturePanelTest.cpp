@@ -4,6 +4,7 @@
 #include "gl/GLTextureMessage.h"
 #include "gl/GLTexturePanelItem.h"
 #include "gl/GLTexturePanelList.h"
+#include "ImageTestSupport.h"
 
 #include <cmath>
 #include <GL/gl.h>
@@ -57,14 +58,10 @@ protected:
         FPanel->OnDrawScene = nullptr;
         return frame;
     }
+    // Pixels of another colour than `colour` outside the rectangle `outside`.
     static int CountNot(const QImage& frame, QRgb colour, QRect outside) {
-        int count = 0;
-        for (int y = 0; y < frame.height(); ++y)
-            for (int x = 0; x < frame.width(); ++x)
-                if (!outside.contains(x, y) &&
-                    (frame.pixel(x, y) & 0xFFFFFF) != (colour & 0xFFFFFF))
-                    ++count;
-        return count;
+        const auto other = [colour](QRgb p) { return (p & 0xFFFFFF) != (colour & 0xFFFFFF); };
+        return CountPixels(frame, other) - CountPixels(frame, outside, other);
     }
 
     std::unique_ptr<TGLPanel> FPanel;
@@ -364,8 +361,6 @@ TEST(TextOutWithOutLine, OutlinesAndShadesEachCharacterWithinTheCanvas) {
     const QFontMetrics metrics(plain);
     const int end = 4 + metrics.horizontalAdvance("I") + metrics.horizontalAdvance("H") + 8;
 
-    bool outline = false, top = false, bottom = false;
-    int topY = 1000, bottomY = -1;
     for (int y = 0; y < canvas.height(); ++y)
         for (int x = 0; x < canvas.width(); ++x) {
             const QRgb p = canvas.pixel(x, y);
@@ -373,23 +368,19 @@ TEST(TextOutWithOutLine, OutlinesAndShadesEachCharacterWithinTheCanvas) {
             if (x >= end) {
                 EXPECT_EQ(p & 0xFFFFFF, 0xFFFFFFu) << x << "," << y;
             }
-            if (qRgb(qRed(p), qGreen(p), qBlue(p)) == qRgb(0, 0, 128))
-                outline = true;
-            // Fill pixels: red 255, blue 0, green falling from top to bottom.
-            if (qRed(p) == 255 && qBlue(p) == 0 && qGreen(p) < 255) {
-                if (y < topY) {
-                    topY = y;
-                    top = qGreen(p) > 128;
-                }
-                if (y > bottomY) {
-                    bottomY = y;
-                    bottom = qGreen(p) < 128;
-                }
-            }
         }
-    EXPECT_TRUE(outline);
-    EXPECT_TRUE(top);
-    EXPECT_TRUE(bottom);
+    EXPECT_GT(CountPixels(canvas, [](QRgb p) { return (p & 0xFFFFFF) == 0x000080u; }), 0);
+    // Fill pixels: red 255, blue 0, green falling from top to bottom (judged
+    // by the leftmost fill pixel of the top and of the bottom row).
+    const auto isFill = [](QRgb p) { return qRed(p) == 255 && qBlue(p) == 0 && qGreen(p) < 255; };
+    const QRect fill = PixelBounds(canvas, canvas.rect(), isFill);
+    ASSERT_TRUE(fill.isValid());
+    const auto greenAtRow = [&](int y) {
+        const QRect row = PixelBounds(canvas, QRect(0, y, canvas.width(), 1), isFill);
+        return qGreen(canvas.pixel(row.left(), y));
+    };
+    EXPECT_GT(greenAtRow(fill.top()), 128);
+    EXPECT_LT(greenAtRow(fill.bottom()), 128);
 
     // Drawing past the edges is clipped.
     TGLTextureMessage::TextOutWithOutLine(canvas, font, RGBColor(255, 0, 0), 100, 40, "HHHH",

@@ -2,6 +2,7 @@
 
 #include "LocalHttpServer.h"
 #include "platform/CodePage949.h"
+#include "TestSupport.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -48,17 +49,6 @@ QByteArray PngOfSize(int size) {
         return {};
     png += Chunk("tEXt", QByteArray("p") + '\0' + QByteArray(padding, 'x'));
     return png + Chunk("IEND", {});
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 QByteArray Field(const QString& text) {
@@ -189,14 +179,16 @@ TEST(RavlinUpdaterParsing, AgreesWithTheRulesOnRandomPages) {
     }
 }
 
-TEST(RavlinUpdaterParsing, PagesInTheKoreanCodePageAreDecoded) {
-    const QByteArray page = EncodeCp949(
-        QStringLiteral("<p>새 버전</p>@@@@@@click_image_link=http://a.example/새소식######"));
-    const QStringList fields = TRavlinUpdater::ParseFields(TRavlinUpdater::DecodePage(page));
-    EXPECT_EQ(TRavlinUpdater::ValueOf(fields, QStringLiteral("click_image_link")),
-              QStringLiteral("http://a.example/새소식"));
-    EXPECT_EQ(TRavlinUpdater::DecodePage(QStringLiteral("새 버전").toUtf8()),
-              QStringLiteral("새 버전"));
+TEST_F(RavlinUpdaterNetwork, PagesInTheKoreanCodePageUtf8OrMarkedUtf16AreDecoded) {
+    const QString page =
+        QStringLiteral("<p>새 버전</p>@@@@@@click_image_link=http://a.example/새소식######");
+    QByteArray utf16("\xFF\xFE");
+    for (const QChar c : page)
+        utf16.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+    for (const QByteArray& bytes : {EncodeCp949(page), page.toUtf8(), utf16}) {
+        FServer.SetPage(QStringLiteral("/update.html"), bytes);
+        EXPECT_EQ(Check()->click_image_link, QStringLiteral("http://a.example/새소식"));
+    }
 }
 
 TEST_F(RavlinUpdaterNetwork, ReadsThePageAndSavesABannerOfMoreThan100Bytes) {
@@ -208,29 +200,29 @@ TEST_F(RavlinUpdaterNetwork, ReadsThePageAndSavesABannerOfMoreThan100Bytes) {
     EXPECT_EQ(updater->latest_version, "3.7");
     EXPECT_EQ(updater->click_image_src, FServer.Url(QStringLiteral("/banner.png")));
     EXPECT_EQ(updater->click_image_link, "http://maker.example/");
-    EXPECT_EQ(ReadFile(BannerFile()), banner);
+    EXPECT_EQ(ReadFileBytes(BannerFile()), banner);
 }
 
 TEST_F(RavlinUpdaterNetwork, SmallOrUnreadableBannersLeaveThePreviousPictureInPlace) {
     const QByteArray previous = PngOfSize(300);
-    WriteFile(BannerFile(), previous);
+    ASSERT_TRUE(WriteFileBytes(BannerFile(), previous));
 
     const QByteArray hundred = PngOfSize(100);
     ASSERT_EQ(hundred.size(), 100);
     FServer.SetPage(QStringLiteral("/banner.png"), hundred);
     auto updater = CheckWithBanner(FServer.Url(QStringLiteral("/banner.png")));
     EXPECT_EQ(FServer.Requests(QStringLiteral("/banner.png")), 1);
-    EXPECT_EQ(ReadFile(BannerFile()), previous);
+    EXPECT_EQ(ReadFileBytes(BannerFile()), previous);
 
     // An error page served as the banner would break the menu's texture.
     FServer.SetPage(QStringLiteral("/banner.png"), QByteArray(500, 'x'));
     updater = CheckWithBanner(FServer.Url(QStringLiteral("/banner.png")));
     EXPECT_EQ(FServer.Requests(QStringLiteral("/banner.png")), 2);
-    EXPECT_EQ(ReadFile(BannerFile()), previous);
+    EXPECT_EQ(ReadFileBytes(BannerFile()), previous);
 
     FServer.SetResponse(QStringLiteral("/banner.png"), {404, PngOfSize(300), false});
     updater = CheckWithBanner(FServer.Url(QStringLiteral("/banner.png")));
-    EXPECT_EQ(ReadFile(BannerFile()), previous);
+    EXPECT_EQ(ReadFileBytes(BannerFile()), previous);
     EXPECT_EQ(updater->latest_version, "3.7");
 }
 
@@ -243,7 +235,7 @@ TEST_F(RavlinUpdaterNetwork, ShortAndNonWebBannerAddressesAreNotFetched) {
     EXPECT_EQ(FServer.TotalRequests(), 1);
 
     const QString local = FDir.filePath(QStringLiteral("local.png"));
-    WriteFile(local, banner);
+    ASSERT_TRUE(WriteFileBytes(local, banner));
     updater = CheckWithBanner(QStringLiteral("file://") + local);
     updater = CheckWithBanner(FServer.Url(QStringLiteral("/banner.png"))
                                   .replace(QStringLiteral("http://"), QStringLiteral("ftp://")));

@@ -1,5 +1,7 @@
 #include "typing/SentencePractice.h"
 
+#include "ImageTestSupport.h"
+
 #include <gtest/gtest.h>
 #include <QBackingStore>
 #include <QClipboard>
@@ -20,22 +22,10 @@ bool IsWhite(QRgb p) {
     return qRed(p) > 245 && qGreen(p) > 245 && qBlue(p) > 245;
 }
 
-int CountPixels(const QImage& image, const QRect& rect, bool (*test)(QRgb)) {
-    int n = 0;
-    const QRect r = rect.intersected(image.rect());
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-            n += test(image.pixel(x, y)) ? 1 : 0;
-    return n;
-}
-
 // Topmost row of `rect` holding a dark pixel, -1 when none.
 int InkTop(const QImage& image, const QRect& rect) {
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        for (int x = rect.left(); x <= rect.right(); ++x)
-            if (IsDark(image.pixel(x, y)))
-                return y;
-    return -1;
+    const QRect ink = PixelBounds(image, rect, IsDark);
+    return ink.isValid() ? ink.top() : -1;
 }
 
 // A control as the practice screen sets it up: white, black text, red marks,

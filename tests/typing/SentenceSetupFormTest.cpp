@@ -1,6 +1,7 @@
 #include "typing/SentenceSetupForm.h"
 
 #include "app/SettingsStore.h"
+#include "ImageTestSupport.h"
 #include "ModalAnswerer.h"
 #include "platform/HelpWindow.h"
 #include "TestSupport.h"
@@ -100,14 +101,8 @@ QStringList Problems(const TSentenceForm* form) {
 }
 
 int RedPixels(const QImage& image, const QRect& rect) {
-    int n = 0;
-    const QRect r = rect.intersected(image.rect());
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x) {
-            const QRgb p = image.pixel(x, y);
-            n += qRed(p) > 180 && qGreen(p) < 90 && qBlue(p) < 90;
-        }
-    return n;
+    return CountPixels(image, rect,
+                       [](QRgb p) { return qRed(p) > 180 && qGreen(p) < 90 && qBlue(p) < 90; });
 }
 
 } // namespace

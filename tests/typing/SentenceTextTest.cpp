@@ -2,20 +2,18 @@
 
 #include "app/RavlinError.h"
 #include "platform/CodePage949.h"
+#include "TestSupport.h"
 #include "typing/SentencePageFit.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 namespace {
 
 QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
     const QString path = dir.filePath(name);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    EXPECT_TRUE(WriteFileBytes(path, bytes));
     return path;
 }
 

@@ -1,6 +1,7 @@
 #include "typing/VelmarMeter.h"
 
 #include "app/RavlinError.h"
+#include "ImageTestSupport.h"
 #include "typing/FormatFloat.h"
 
 #include <gtest/gtest.h>
@@ -30,10 +31,8 @@ QRgb FrontColour(TColor color) {
 }
 
 int CountInColumn(const QImage& image, int x, QRgb colour) {
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        count += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
-    return count;
+    return CountPixels(image, QRect(x, 0, 1, image.height()),
+                       [colour](QRgb p) { return (p & 0xFFFFFF) == (colour & 0xFFFFFF); });
 }
 
 } // namespace
