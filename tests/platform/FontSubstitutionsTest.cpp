@@ -1,9 +1,9 @@
 #include "platform/FontSubstitutions.h"
 
+#include <gtest/gtest.h>
 #include <QFont>
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <gtest/gtest.h>
 
 // The test main installs the substitutions, as the program does at start.
 TEST(FontSubstitutions, WindowsFacesResolveToInstalledFacesWithHangulLatinAndKana) {
