@@ -39,10 +39,16 @@ ensure_packages() {
   apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
-# Configures once and builds incrementally (Release).
+# Configures once and builds incrementally (Release): the given targets, or
+# everything (program, media, tests, benchmarks, sanitizer and fuzz builds).
 build_all() {
   if [ ! -f "$BUILD_DIR/build.ninja" ]; then
     cmake -S "$ROOT_DIR" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release
   fi
-  cmake --build "$BUILD_DIR" --parallel "$(nproc)"
+  local targets=()
+  local target
+  for target in "$@"; do
+    targets+=(--target "$target")
+  done
+  cmake --build "$BUILD_DIR" --parallel "$(nproc)" "${targets[@]}"
 }
