@@ -437,6 +437,12 @@ int ThirdBelowInAMinor(int midi) {
     return note;
 }
 
+// Appends `count` bars of a chord progression, repeating it as needed.
+void AppendBars(std::vector<TChord>& bars, const std::vector<TChord>& part, size_t count) {
+    for (size_t i = 0; i < count; ++i)
+        bars.push_back(part[i % part.size()]);
+}
+
 } // namespace
 
 TStereo StarlightRun(int rate) {
@@ -446,8 +452,7 @@ TStereo StarlightRun(int rate) {
     const std::vector<TChord> outro = Chords("Am F G Am");
     std::vector<TChord> bars;
     auto append = [&](const std::vector<TChord>& part, size_t count) {
-        for (size_t i = 0; i < count; ++i)
-            bars.push_back(part[i % part.size()]);
+        AppendBars(bars, part, count);
     };
     append(verse, 4);
     append(verse, 8);
@@ -547,8 +552,7 @@ TStereo MoonGarden(int rate) {
     const std::vector<TChord> outro = Chords("Bb C F F");
     std::vector<TChord> bars;
     auto append = [&](const std::vector<TChord>& part, size_t count) {
-        for (size_t i = 0; i < count; ++i)
-            bars.push_back(part[i % part.size()]);
+        AppendBars(bars, part, count);
     };
     append(verse, 4);
     append(verse, 8);
