@@ -17,8 +17,8 @@ bool TAtomicFile::IsTemporaryFileName(const QString& targetFileName, const QStri
         return false;
     for (qsizetype i = targetFileName.size() + 1; i < fileName.size(); ++i) {
         const char16_t c = fileName[i].unicode();
-        const bool alnum = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
-                           (c >= u'0' && c <= u'9');
+        const bool alnum =
+            (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
         if (!alnum)
             return false;
     }
@@ -33,9 +33,9 @@ int TAtomicFile::RemoveStaleTemporaries(const QString& path, const QDateTime& no
     const QDateTime staleBefore = now.addSecs(-StaleTemporaryAge.count());
     // Listed without name filters: those are wildcards, and the target's own
     // name may hold "[" or "*".
-    const QFileInfoList entries = QDir(target.absolutePath())
-                                      .entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks |
-                                                     QDir::NoDotAndDotDot);
+    const QFileInfoList entries =
+        QDir(target.absolutePath())
+            .entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot);
     int removed = 0;
     for (const QFileInfo& entry : entries) {
         if (!IsTemporaryFileName(targetName, entry.fileName()))

@@ -231,10 +231,10 @@ TEST(SettingsStore, FileHistoryKeysThatWouldNotReadBackAreEscaped) {
     TScopedSettingsDir settings;
     // Keys the INI syntax would read as a comment, a section, a shorter key
     // or a key and a value.
-    const QStringList awkward = {"#노래.txt",     ";노래.txt",   "a=b.txt",  "=.txt",
-                                 " 노래.txt",     "\t노래.txt",  "노래.txt ", "[일어]노래.txt",
-                                 " [일어]a.txt",  "[한글 노래.txt", "a%=b.txt", "a\nb.txt",
-                                 "[]",            "#[x]=y; .txt "};
+    const QStringList awkward = {"#노래.txt",    ";노래.txt",      "a=b.txt",   "=.txt",
+                                 " 노래.txt",    "\t노래.txt",     "노래.txt ", "[일어]노래.txt",
+                                 " [일어]a.txt", "[한글 노래.txt", "a%=b.txt",  "a\nb.txt",
+                                 "[]",           "#[x]=y; .txt "};
     ASSERT_TRUE(WriteFileBytes(SettingsIniPath(), "[FileHistory]\n노래.txt=99\nb.txt=7\n"));
     {
         TIniFile ini = OpenSettingsIni();

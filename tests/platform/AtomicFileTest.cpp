@@ -107,9 +107,8 @@ TEST(AtomicFile, StaleTemporariesAreJudgedByTheGivenTime) {
     WriteAgedFile(dir.filePath("banner.png.aaaaaa"), "x", 30);
     // Thirty seconds old is no leftover now, but is one two minutes later.
     EXPECT_EQ(TAtomicFile::RemoveStaleTemporaries(path), 0);
-    EXPECT_EQ(TAtomicFile::RemoveStaleTemporaries(
-                  path, QDateTime::currentDateTimeUtc().addSecs(120)),
-              1);
+    EXPECT_EQ(
+        TAtomicFile::RemoveStaleTemporaries(path, QDateTime::currentDateTimeUtc().addSecs(120)), 1);
     EXPECT_FALSE(QFile::exists(dir.filePath("banner.png.aaaaaa")));
     // A missing folder is nothing to clean.
     EXPECT_EQ(TAtomicFile::RemoveStaleTemporaries(dir.filePath("none/banner.png")), 0);
