@@ -43,9 +43,19 @@ enum TTypingLang { tlNative, tlEng };
 //                         native scan code), so any desktop layout works;
 //                         synthesized events without a scan code use their text
 //   Backspace             takes the last jamo back while composing
-//   Hangul key, Shift+Space, Right Alt
-//                         toggle TypingLang (raises OnTypingLangChanged)
+//   Hangul key            (the key, or the keysyms Hangul and Hangul_Hanja on
+//                         any key) toggles TypingLang (raises
+//                         OnTypingLangChanged)
+//   Right Alt             toggles only where the desktop layout makes it a
+//                         plain Alt key; as AltGr (keysym ISO_Level3_Shift,
+//                         Qt::Key_AltGr), Mode_switch or Compose it stays what
+//                         it is, so "@" can be typed on a German layout
+//   Shift+Space           toggles only while the text being typed is Korean
+//                         (SetKoreanText); elsewhere it is a space
 //   anything else         commits the pending syllable and is not consumed
+// Once a desktop input method has composed Hangul in the widget, the toggle
+// keys are its business: the composer leaves them to it, so the two never
+// switch on the same key.
 // The keyboard is Dubeolsik unless the keyboard layout index (the keyboard
 // settings' languageIndex) names a Sebeolsik layout libhangul offers: 2 =
 // 3-90, 3 = no-shift, 4 = 3-91 final.
@@ -110,6 +120,21 @@ public:
     TTypingLang TypingLang() const;
     void SetTypingLang(TTypingLang value);
 
+    // The text being typed is Korean: only then does Shift+Space toggle.
+    // False for a new composer.
+    bool KoreanText() const { return FKoreanText; }
+    void SetKoreanText(bool value) { FKoreanText = value; }
+
+    // A desktop input method composes Hangul for the widget (it has shown a
+    // Hangul pre-edit here, or a caller said so): the toggle keys are then
+    // left to it.
+    bool DesktopInputMethodActive() const { return FDesktopMethodActive; }
+    void SetDesktopInputMethodActive(bool value) { FDesktopMethodActive = value; }
+
+    // Whether `event` switches TypingLang under the rules above, given the
+    // text's language and whether a desktop input method is active.
+    static bool IsToggleKey(const QKeyEvent& event, bool koreanText, bool desktopMethodActive);
+
     // Selects the Hangul keyboard for a keyboard layout index (see above).
     // A pending composition is committed first. The constructor selects the
     // one stored by the keyboard setup in the settings file.
@@ -148,12 +173,13 @@ private:
     void Deliver(const QString& commit, const QString& preedit, TSource source);
     // Sends the built-in composer's result to an echo target.
     void Echo(const QString& commit, const QString& preedit);
-    bool IsToggleKey(const QKeyEvent& event) const;
     void CommitBuiltIn();
 
     _HangulInputContext* FContext = nullptr;
     QString FKeyboardId;
     TTypingLang FLang = tlEng;
+    bool FKoreanText = false;
+    bool FDesktopMethodActive = false;
     TSource FSource = csNone;
     QChar FShownChar;
     QPointer<QWidget> FTarget;

@@ -193,6 +193,8 @@ void TSentenceForm::StartExercise(int lineCount, const QString& textFn) {
     const int charHeight = SenEx->CharHeight();
     const int charWidth = qRound(QFontMetricsF(SenEx->font()).horizontalAdvance(QLatin1Char('W')));
     FText.Load(textFn, charWidth, FWorkArea.width() - 230);
+    // Shift+Space switches to Hangul only where Hangul is to be typed.
+    SenEx->Composer().SetKoreanText(IsKoreanText(textFn, FText.Lines()));
     SenEx->SetSentenceSpace(charHeight + 3);
 
     const TSentencePageFit fit = FitSentencePage(lineCount, charHeight, SenEx->LineSpace(),

@@ -5,9 +5,13 @@
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 namespace {
@@ -49,6 +53,13 @@ struct TComposerLog {
     bool Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, quint32 scanCode = 0,
                const QString& text = {}, bool autoRepeat = false) {
         QKeyEvent event(QEvent::KeyPress, key, modifiers, scanCode, 0, 0, text, autoRepeat);
+        return composer.HandleKeyPress(&event);
+    }
+
+    // A key press as the X server reports it: XKB keycode and keysym.
+    bool PressX(int key, quint32 keycode, quint32 keysym,
+                Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {}) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, keycode, keysym, 0, text);
         return composer.HandleKeyPress(&event);
     }
 
@@ -136,6 +147,7 @@ TEST(InputComposer, KeysTheComposerLeavesToTheWidget) {
 
 TEST(InputComposer, ToggleKeysSwitchTheTypingLanguage) {
     TComposerLog c;
+    c.composer.SetKoreanText(true);
     EXPECT_TRUE(c.Press(Qt::Key_Hangul));
     EXPECT_EQ(c.composer.TypingLang(), tlNative);
     EXPECT_EQ(c.Log(), QStringLiteral("L"));
@@ -292,4 +304,184 @@ TEST(InputComposer, LineEditTypesHangulWithoutADesktopInputMethod) {
     composer.Attach(nullptr, false);
     QTest::keyClicks(&edit, "r");
     EXPECT_EQ(edit.text(), QStringLiteral("gks가r"));
+}
+
+namespace {
+
+// XKB keycodes (evdev + 8) and X keysyms of the keys below.
+constexpr quint32 kRightAltKeycode = 108, kRightCtrlKeycode = 105, kHangulKeycode = 130;
+constexpr quint32 kQKeycode = 24, kSpaceKeycode = 65;
+constexpr quint32 kXkAltR = 0xffea, kXkIsoLevel3Shift = 0xfe03, kXkModeSwitch = 0xff7e,
+                  kXkMultiKey = 0xff20, kXkHangul = 0xff31, kXkHangulHanja = 0xff34;
+
+} // namespace
+
+TEST(InputComposer, RightAltTogglesOnlyWhereTheLayoutGivesItNoThirdLevel) {
+    TComposerLog c;
+    // US layout: the right Alt key is Alt_R, the toggle of Korean keyboards.
+    EXPECT_TRUE(c.PressX(Qt::Key_Alt, kRightAltKeycode, kXkAltR, Qt::AltModifier));
+    EXPECT_EQ(c.composer.TypingLang(), tlNative);
+    EXPECT_TRUE(c.PressX(Qt::Key_Alt, kRightAltKeycode, kXkAltR, Qt::AltModifier));
+    EXPECT_EQ(c.Log(), QStringLiteral("L L"));
+
+    // German or French layout: the same key is AltGr (ISO_Level3_Shift), and
+    // AltGr+Q types "@" in Latin mode.
+    EXPECT_FALSE(c.PressX(Qt::Key_AltGr, kRightAltKeycode, kXkIsoLevel3Shift));
+    EXPECT_FALSE(
+        c.PressX(Qt::Key_At, kQKeycode, '@', Qt::GroupSwitchModifier, QStringLiteral("@")));
+    EXPECT_EQ(c.composer.TypingLang(), tlEng);
+    // The keysym alone tells, whatever Qt calls the key; so does Qt's name.
+    EXPECT_FALSE(c.PressX(Qt::Key_Alt, kRightAltKeycode, kXkIsoLevel3Shift));
+    EXPECT_FALSE(c.PressX(Qt::Key_AltGr, kRightAltKeycode, 0));
+    // Mode_switch and a Compose key on right Alt keep their function too.
+    EXPECT_FALSE(c.PressX(Qt::Key_Mode_switch, kRightAltKeycode, kXkModeSwitch));
+    EXPECT_FALSE(c.PressX(Qt::Key_Multi_key, kRightAltKeycode, kXkMultiKey));
+    EXPECT_EQ(c.composer.TypingLang(), tlEng);
+    EXPECT_EQ(c.Log(), QString());
+
+    // Korean layouts put Hangul and Hanja on right Alt and right Ctrl: those
+    // keysyms toggle on any key.
+    EXPECT_TRUE(c.PressX(Qt::Key_Hangul, kRightAltKeycode, kXkHangul));
+    EXPECT_TRUE(c.PressX(Qt::Key_Hangul_Hanja, kRightCtrlKeycode, kXkHangulHanja));
+    EXPECT_TRUE(c.PressX(Qt::Key_Hangul, kHangulKeycode, kXkHangul));
+    // The Hangul key toggles even where the layout gives it no symbol.
+    EXPECT_TRUE(c.PressX(0, kHangulKeycode, 0));
+    EXPECT_EQ(c.Log(), QStringLiteral("L L L L"));
+    // In Hangul mode AltGr still commits nothing and changes nothing.
+    c.composer.SetTypingLang(tlNative);
+    c.Log();
+    EXPECT_FALSE(c.PressX(Qt::Key_AltGr, kRightAltKeycode, kXkIsoLevel3Shift));
+    EXPECT_EQ(c.composer.TypingLang(), tlNative);
+    EXPECT_EQ(c.Log(), QString());
+}
+
+TEST(InputComposer, ShiftSpaceTogglesOnlyInAKoreanText) {
+    TComposerLog c;
+    EXPECT_FALSE(c.composer.KoreanText());
+    // An English or Japanese text: Shift+Space is a space.
+    EXPECT_FALSE(c.PressX(Qt::Key_Space, kSpaceKeycode, ' ', Qt::ShiftModifier, " "));
+    EXPECT_EQ(c.composer.TypingLang(), tlEng);
+    // Even when the learner switched to Hangul by the Hangul key: the
+    // syllable is finished and the space left to the widget.
+    c.composer.SetTypingLang(tlNative);
+    c.Type("r");
+    c.Log();
+    EXPECT_FALSE(c.PressX(Qt::Key_Space, kSpaceKeycode, ' ', Qt::ShiftModifier, " "));
+    EXPECT_EQ(c.composer.TypingLang(), tlNative);
+    EXPECT_EQ(c.Log(), QStringLiteral("C:ㄱ E"));
+
+    // A Korean text: Shift+Space toggles both ways, Ctrl+Shift+Space not.
+    c.composer.SetKoreanText(true);
+    EXPECT_TRUE(c.PressX(Qt::Key_Space, kSpaceKeycode, ' ', Qt::ShiftModifier, " "));
+    EXPECT_EQ(c.composer.TypingLang(), tlEng);
+    EXPECT_TRUE(c.PressX(Qt::Key_Space, kSpaceKeycode, ' ', Qt::ShiftModifier, " "));
+    EXPECT_EQ(c.composer.TypingLang(), tlNative);
+    EXPECT_FALSE(
+        c.PressX(Qt::Key_Space, kSpaceKeycode, ' ', Qt::ShiftModifier | Qt::ControlModifier, " "));
+    EXPECT_EQ(c.Log(), QStringLiteral("L L"));
+}
+
+TEST(InputComposer, ADesktopInputMethodKeepsItsOwnToggleKeys) {
+    TComposerLog c;
+    c.composer.SetKoreanText(true);
+    // Dead keys of a Latin layout arrive as input-method events too; they
+    // are no Korean input method.
+    c.Ime(QStringLiteral("´"));
+    c.Ime(QString(), QStringLiteral("é"));
+    EXPECT_FALSE(c.composer.DesktopInputMethodActive());
+    EXPECT_TRUE(c.PressX(Qt::Key_Hangul, kHangulKeycode, kXkHangul));
+    EXPECT_TRUE(c.PressX(Qt::Key_Hangul, kHangulKeycode, kXkHangul));
+    c.Log();
+
+    // ibus-hangul composing: the sequence it sends for 하.
+    c.Ime(QStringLiteral("ㅎ"));
+    c.Ime(QStringLiteral("하"));
+    c.Ime(QString());
+    c.Ime(QString(), QStringLiteral("하"));
+    EXPECT_TRUE(c.composer.DesktopInputMethodActive());
+    c.Log();
+    // Whatever of its switch keys reaches the widget is not switched again.
+    EXPECT_FALSE(c.PressX(Qt::Key_Hangul, kHangulKeycode, kXkHangul));
+    EXPECT_FALSE(c.PressX(Qt::Key_Space, kSpaceKeycode, ' ', Qt::ShiftModifier, " "));
+    EXPECT_FALSE(c.PressX(Qt::Key_Alt, kRightAltKeycode, kXkAltR, Qt::AltModifier));
+    EXPECT_EQ(c.composer.TypingLang(), tlEng);
+    EXPECT_FALSE(c.Log().contains(u'L'));
+
+    // Said otherwise, the keys are the built-in composer's again.
+    c.composer.SetDesktopInputMethodActive(false);
+    EXPECT_TRUE(c.PressX(Qt::Key_Hangul, kHangulKeycode, kXkHangul));
+    EXPECT_EQ(c.composer.TypingLang(), tlNative);
+}
+
+namespace {
+
+// Runs an X tool; false when it is missing or fails.
+bool RunX(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}
+
+// Lets events in until `done` holds or two seconds have passed.
+template <typename TCondition> bool WaitFor(TCondition done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 2000)
+        QTest::qWait(10);
+    return done();
+}
+
+} // namespace
+
+TEST(InputComposer, RealKeysOfGermanAndUsLayoutsOnTheXServer) {
+    if (QGuiApplication::platformName() != QStringLiteral("xcb"))
+        GTEST_SKIP() << "needs the X server (QT_QPA_PLATFORM=xcb)";
+    if (QStandardPaths::findExecutable("setxkbmap").isEmpty() ||
+        QStandardPaths::findExecutable("xdotool").isEmpty())
+        GTEST_SKIP() << "needs setxkbmap and xdotool";
+    // The server's layout is restored whatever happens below.
+    struct TLayoutGuard {
+        ~TLayoutGuard() { RunX("setxkbmap", {"-layout", "us"}); }
+    } guard;
+    ASSERT_TRUE(RunX("setxkbmap", {"-layout", "de"}));
+    // The German layout also puts AltGr on a spare key code (92) that
+    // xdotool would press instead; leaving AltGr on the right Alt key alone
+    // makes xdotool press that key, as a learner does.
+    ASSERT_TRUE(
+        RunX("sh", {"-c", "xkbcomp -xkb \"$DISPLAY\" - 2>/dev/null"
+                          " | sed -e '/key <LVL3> {/,/};/s/ISO_Level3_Shift/NoSymbol/'"
+                          " -e 's/modifier_map Mod5 { <LVL3> };/modifier_map Mod5 { <RALT> };/'"
+                          " | xkbcomp - \"$DISPLAY\" 2>/dev/null"}));
+
+    QLineEdit edit;
+    TInputComposer composer;
+    composer.Attach(&edit, true);
+    edit.show();
+    edit.activateWindow();
+    edit.setFocus();
+    ASSERT_TRUE(WaitFor([&] { return edit.hasFocus() && QApplication::focusWidget() == &edit; }));
+    QTest::qWait(100);
+
+    // German layout: right Alt is AltGr, AltGr+Q is "@", and the letters
+    // after it stay Latin.
+    ASSERT_TRUE(RunX("xdotool", {"key", "--delay", "20", "a", "ISO_Level3_Shift+q", "b", "c"}));
+    EXPECT_TRUE(WaitFor([&] { return edit.text() == QStringLiteral("a@bc"); }))
+        << edit.text().toStdString();
+    EXPECT_EQ(composer.TypingLang(), tlEng);
+    // Shift held over the space of an English text types the space.
+    ASSERT_TRUE(
+        RunX("xdotool", {"key", "--delay", "20", "shift+a", "shift+space", "shift+b", "c"}));
+    EXPECT_TRUE(WaitFor([&] { return edit.text() == QStringLiteral("a@bcA Bc"); }))
+        << edit.text().toStdString();
+    EXPECT_EQ(composer.TypingLang(), tlEng);
+
+    // US layout: right Alt is a plain Alt and switches to Hangul.
+    ASSERT_TRUE(RunX("setxkbmap", {"-layout", "us"}));
+    QTest::qWait(100);
+    edit.clear();
+    ASSERT_TRUE(RunX("xdotool", {"key", "--delay", "20", "Alt_R", "r", "k", "space"}));
+    EXPECT_TRUE(WaitFor([&] { return edit.text() == QStringLiteral("가 "); }))
+        << edit.text().toStdString();
+    EXPECT_EQ(composer.TypingLang(), tlNative);
 }

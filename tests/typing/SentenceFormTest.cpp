@@ -264,6 +264,52 @@ TEST_F(TSentenceFormFixture, HangulTextsStartInHangulAndResumeUnderTheirKey) {
     Close(form);
 }
 
+TEST_F(TSentenceFormFixture, ShiftSpaceSwitchesToHangulOnlyInKoreanTexts) {
+    // Korean by its content, without "[한글]": starts Latin, Shift+Space switches.
+    QPointer<TSentenceForm> form =
+        Open(1, WriteText(QStringLiteral("애국가.txt"), {"동해물과 백두산이"}));
+    EXPECT_TRUE(form->SenEx->Composer().KoreanText());
+    EXPECT_EQ(form->SenEx->TypingLang(), tlEng);
+    QTest::keyClick(form->SenEx, Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_EQ(form->SenEx->TypingLang(), tlNative);
+    QTest::keyClicks(form->SenEx, "ehd");
+    Close(form);
+
+    // English and Japanese texts: Shift+Space is a space.
+    form = Open(1, WriteText(QStringLiteral("[영어]a.txt"), {"A Bcd"}));
+    EXPECT_FALSE(form->SenEx->Composer().KoreanText());
+    QTest::keyClick(form->SenEx, 'A', Qt::ShiftModifier);
+    QTest::keyClick(form->SenEx, Qt::Key_Space, Qt::ShiftModifier);
+    QTest::keyClick(form->SenEx, 'B', Qt::ShiftModifier);
+    QTest::keyClicks(form->SenEx, "c");
+    EXPECT_EQ(form->SenEx->Model().Sentence(0)->typed, QStringLiteral("A Bc"));
+    EXPECT_EQ(form->SenEx->TypingLang(), tlEng);
+    Close(form);
+    form = Open(1, WriteText(QStringLiteral("[일어]노래.txt"), {"さくら さくら"}));
+    EXPECT_FALSE(form->SenEx->Composer().KoreanText());
+    Close(form);
+}
+
+TEST_F(TSentenceFormFixture, TextsWithAwkwardNamesResumeWhereTheyWereLeft) {
+    const QStringList lines = {"a", "b", "c", "d", "e"};
+    for (const QString& name :
+         {QStringLiteral("[일어]노래.txt"), QStringLiteral("#1.txt"), QStringLiteral(";1.txt"),
+          QStringLiteral("a=b.txt"), QStringLiteral(" 1.txt")}) {
+        const QString path = WriteText(name, lines);
+        QPointer<TSentenceForm> form = Open(1, path);
+        QTest::keyClick(form->SenEx, Qt::Key_PageDown);
+        QTest::keyClick(form->SenEx, Qt::Key_PageDown);
+        Close(form);
+        form = Open(1, path);
+        EXPECT_EQ(Answerer.Messages.size(), 1u) << name.toStdString();
+        Answerer.Messages.clear();
+        EXPECT_EQ(Problems(form), QStringList{"c"}) << name.toStdString();
+        Close(form);
+    }
+    const TIniFile ini = OpenSettingsIni();
+    EXPECT_EQ(ini.Sections(), QStringList{"FileHistory"});
+}
+
 TEST_F(TSentenceFormFixture, AResumePositionPastTheEndOfAShortenedTextIsClamped) {
     const QString path = WriteText(QStringLiteral("s.txt"), {"a", "b", "c", "d", "e", "f"});
     {

@@ -176,6 +176,32 @@ TEST(SentencePractice, HangulTypedThroughTheBuiltInComposer) {
     EXPECT_EQ(f.control.GetTypingSpeed(false), 220); // 11 keystrokes in 3 s
 }
 
+TEST(SentencePractice, AltGrAndShiftSpaceKeepAnEnglishLineLatin) {
+    TControlFixture f;
+    f.Page(QStringLiteral("a@bc A Bcd"), QStringLiteral("x"));
+    // A German desktop layout as the X server reports it: AltGr on the right
+    // Alt key (keycode 108, ISO_Level3_Shift), AltGr+Q giving "@".
+    auto press = [&](int key, quint32 keycode, quint32 keysym, Qt::KeyboardModifiers modifiers,
+                     const QString& text) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, keycode, keysym, 0, text);
+        QCoreApplication::sendEvent(&f.control, &event);
+    };
+    press(Qt::Key_A, 38, 'a', Qt::NoModifier, "a");
+    press(Qt::Key_AltGr, 108, 0xfe03, Qt::NoModifier, {});
+    press(Qt::Key_At, 24, '@', Qt::GroupSwitchModifier, "@");
+    press(Qt::Key_B, 56, 'b', Qt::NoModifier, "b");
+    press(Qt::Key_C, 54, 'c', Qt::NoModifier, "c");
+    press(Qt::Key_Space, 65, ' ', Qt::NoModifier, " ");
+    // Shift held over the space.
+    press(Qt::Key_A, 38, 'A', Qt::ShiftModifier, "A");
+    press(Qt::Key_Space, 65, ' ', Qt::ShiftModifier, " ");
+    press(Qt::Key_B, 56, 'B', Qt::ShiftModifier, "B");
+    press(Qt::Key_C, 54, 'c', Qt::NoModifier, "c");
+    EXPECT_EQ(f.Line(0).typed, QStringLiteral("a@bc A Bc"));
+    EXPECT_EQ(f.control.TypingLang(), tlEng);
+    EXPECT_EQ(f.errors, 0);
+}
+
 TEST(SentencePractice, ComposingSyllableInInverseVideo) {
     TControlFixture f;
     f.Page(QStringLiteral("각"), QStringLiteral("x"));
