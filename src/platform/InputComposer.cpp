@@ -20,6 +20,11 @@ namespace {
 constexpr quint32 kEvdevRightAlt = 100;
 constexpr quint32 kEvdevHangul = 122;
 
+// How long a desktop pre-edit that was cleared without a commit waits for
+// the commit that may follow in the next event before the composition ends
+// as dropped (ibus sends the two events back to back).
+constexpr int kPreeditClearedWaitMs = 150;
+
 // X keysyms (QKeyEvent::nativeVirtualKey() on X11).
 constexpr quint32 kXkHangul = 0xff31;
 constexpr quint32 kXkHangulHanja = 0xff34;
@@ -131,6 +136,9 @@ int AsciiOfKey(const QKeyEvent& event) {
 
 TInputComposer::TInputComposer(QObject* parent)
     : QObject(parent) {
+    FPreeditClearedTimer.setSingleShot(true);
+    FPreeditClearedTimer.setInterval(kPreeditClearedWaitMs);
+    connect(&FPreeditClearedTimer, &QTimer::timeout, this, [this] { EndClearedComposition(); });
     // The keyboard record is only loaded by its own setup dialog, so the
     // layout the learner chose there is read from the settings file.
     SetKeyboardLayoutIndex(StoredKeyboardLayoutIndex());
@@ -203,7 +211,11 @@ bool TInputComposer::IsToggleKey(const QKeyEvent& event, bool koreanText,
 }
 
 bool TInputComposer::HandleKeyPress(QKeyEvent* event) {
-    if (!event || event->type() != QEvent::KeyPress || !FContext)
+    if (!event || event->type() != QEvent::KeyPress)
+        return false;
+    // A key after a cleared pre-edit: no commit came for it.
+    EndClearedComposition();
+    if (!FContext)
         return false;
     if (IsToggleKey(*event, FKoreanText, FDesktopMethodActive)) {
         if (!event->isAutoRepeat())
@@ -252,14 +264,40 @@ void TInputComposer::HandleInputMethodEvent(QInputMethodEvent* event) {
     // Composing Hangul shows it is the desktop's method that switches
     // between Hangul and Latin here (dead keys of a Latin layout also come
     // as input-method events, but never with a Hangul pre-edit).
-    for (QChar c : event->preeditString()) {
+    const QString commit = event->commitString();
+    const QString preedit = event->preeditString();
+    for (QChar c : preedit) {
         if (IsHangulChar(c))
             FDesktopMethodActive = true;
     }
-    Deliver(event->commitString(), event->preeditString(), csSystem);
+    if (FPreeditCleared) {
+        // A commit right after the pre-edit was cleared is the commit of the
+        // composition that was cleared: ibus clears the pre-edit in one event
+        // and commits the syllable in the next. Without a commit the
+        // composition was dropped.
+        FPreeditCleared = false;
+        FPreeditClearedTimer.stop();
+        if (commit.isEmpty())
+            Deliver({}, {}, csSystem);
+    } else if (FSource == csSystem && commit.isEmpty() && preedit.isEmpty()) {
+        // Cleared: wait for the next event before ending the composition.
+        FPreeditCleared = true;
+        FPreeditClearedTimer.start();
+        return;
+    }
+    Deliver(commit, preedit, csSystem);
+}
+
+void TInputComposer::EndClearedComposition() {
+    if (!FPreeditCleared)
+        return;
+    FPreeditCleared = false;
+    FPreeditClearedTimer.stop();
+    Deliver({}, {}, csSystem);
 }
 
 void TInputComposer::Commit() {
+    EndClearedComposition();
     if (FSource == csBuiltIn) {
         CommitBuiltIn();
     } else if (FSource == csSystem) {

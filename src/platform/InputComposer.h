@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 class QEvent;
@@ -33,7 +34,16 @@ enum TTypingLang { tlNative, tlEng };
 // end in between. Characters an input method produces without composing
 // them (a symbol key of a Sebeolsik layout, text committed by the desktop
 // input method without a pre-edit) arrive as OnDirectChar: treat them like
-// typed keys. Keys the composer does not consume are left to the widget,
+// typed keys.
+//
+// Desktop input methods order their events differently; all give the same
+// composer events. fcitx5 sends a commit and the next pre-edit in one event;
+// ibus first clears the pre-edit and then commits in a second event, so a
+// cleared pre-edit only ends the composition when the next event brings no
+// commit, a key arrives, Commit() is called, or a moment has passed without
+// one (the last jamo taken back, the pre-edit dropped on focus loss).
+//
+// Keys the composer does not consume are left to the widget,
 // after any pending composition has been committed, so the order of the text
 // is kept.
 //
@@ -174,6 +184,9 @@ private:
     // Sends the built-in composer's result to an echo target.
     void Echo(const QString& commit, const QString& preedit);
     void CommitBuiltIn();
+    // Ends a desktop composition whose pre-edit was cleared and that no
+    // commit followed.
+    void EndClearedComposition();
 
     _HangulInputContext* FContext = nullptr;
     QString FKeyboardId;
@@ -186,4 +199,8 @@ private:
     bool FEcho = false;
     bool FTargetHasPreedit = false; // an echoed pre-edit is shown in the target
     bool FEchoing = false;
+    // The desktop pre-edit was cleared without a commit; a commit in the next
+    // event still belongs to the composition (see HandleInputMethodEvent).
+    bool FPreeditCleared = false;
+    QTimer FPreeditClearedTimer;
 };

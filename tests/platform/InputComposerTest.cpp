@@ -246,14 +246,15 @@ TEST(InputComposer, DesktopInputMethodEventsBecomeTheSameEvents) {
     // Text committed without a pre-edit is typed directly.
     c.Ime(QString(), QStringLiteral("ab"));
     EXPECT_EQ(c.Log(), QStringLiteral("D:a D:b"));
-    // A pre-edit that vanishes without a commit empties the composition.
+    // A pre-edit that vanishes without a commit empties the composition
+    // (once the next key shows that no commit follows).
     c.Ime(QStringLiteral("ㄱ"));
     c.Ime(QString());
-    EXPECT_EQ(c.Log(), QStringLiteral("S U:ㄱ U:0 E"));
     // A desktop pre-edit arriving during a built-in one takes over after a commit.
     c.Type("r");
+    EXPECT_EQ(c.Log(), QStringLiteral("S U:ㄱ U:0 E S U:ㄱ"));
     c.Ime(QStringLiteral("ㄴ"));
-    EXPECT_EQ(c.Log(), QStringLiteral("S U:ㄱ C:ㄱ E S U:ㄴ"));
+    EXPECT_EQ(c.Log(), QStringLiteral("C:ㄱ E S U:ㄴ"));
     // Commit asks the desktop input method; without one the pre-edit is dropped.
     c.composer.Commit();
     EXPECT_FALSE(c.composer.IsComposing());
@@ -484,4 +485,70 @@ TEST(InputComposer, RealKeysOfGermanAndUsLayoutsOnTheXServer) {
     EXPECT_TRUE(WaitFor([&] { return edit.text() == QStringLiteral("가 "); }))
         << edit.text().toStdString();
     EXPECT_EQ(composer.TypingLang(), tlNative);
+}
+
+TEST(InputComposer, DesktopMethodsEventOrdersGiveTheSameEvents) {
+    // 한 then 그: fcitx5 commits and shows the next pre-edit in one event.
+    TComposerLog fcitx;
+    fcitx.Ime(QStringLiteral("한"));
+    fcitx.Ime(QStringLiteral("ㄱ"), QStringLiteral("한"));
+    fcitx.Ime(QString(), QStringLiteral("ㄱ"));
+    EXPECT_EQ(fcitx.Log(), QStringLiteral("S U:한 C:한 U:ㄱ C:ㄱ E"));
+
+    // ibus clears the pre-edit, then commits in a second event, then shows
+    // the next pre-edit.
+    TComposerLog ibus;
+    ibus.Ime(QStringLiteral("한"));
+    ibus.Ime(QString());
+    EXPECT_TRUE(ibus.composer.IsComposing()); // a commit may still come
+    EXPECT_EQ(ibus.Log(), QStringLiteral("S U:한"));
+    ibus.Ime(QString(), QStringLiteral("한"));
+    ibus.Ime(QStringLiteral("ㄱ"));
+    ibus.Ime(QString());
+    ibus.Ime(QString(), QStringLiteral("ㄱ"));
+    EXPECT_EQ(ibus.Log(), QStringLiteral("C:한 E S U:ㄱ C:ㄱ E"));
+    // A final consonant moving on (한 + ㅏ -> 하 나) in the ibus order.
+    ibus.Ime(QStringLiteral("한"));
+    ibus.Ime(QString());
+    ibus.Ime(QString(), QStringLiteral("하"));
+    ibus.Ime(QStringLiteral("나"));
+    EXPECT_EQ(ibus.Log(), QStringLiteral("S U:한 U:하 C:하 E S U:나"));
+
+    // Commit and an empty pre-edit in one event.
+    ibus.Ime(QString(), QStringLiteral("나"));
+    EXPECT_EQ(ibus.Log(), QStringLiteral("C:나 E"));
+    EXPECT_FALSE(ibus.composer.IsComposing());
+}
+
+TEST(InputComposer, AClearedPreeditWithoutACommitEndsTheComposition) {
+    TComposerLog c;
+    // The next pre-edit comes without a commit: the old one was dropped.
+    c.Ime(QStringLiteral("ㄱ"));
+    c.Ime(QString());
+    c.Ime(QStringLiteral("ㄴ"));
+    EXPECT_EQ(c.Log(), QStringLiteral("S U:ㄱ U:0 E S U:ㄴ"));
+    // Two empty events in a row.
+    c.Ime(QString());
+    c.Ime(QString());
+    EXPECT_EQ(c.Log(), QStringLiteral("U:0 E"));
+    // Focus loss: Commit() asks the desktop method, which has nothing left.
+    c.Ime(QStringLiteral("ㄷ"));
+    c.Ime(QString());
+    c.composer.Commit();
+    EXPECT_EQ(c.Log(), QStringLiteral("S U:ㄷ U:0 E"));
+    // A key arriving after the cleared pre-edit ends it before the key.
+    c.Ime(QStringLiteral("ㄹ"));
+    c.Ime(QString());
+    EXPECT_FALSE(c.Press(Qt::Key_Space, Qt::NoModifier, 0, QStringLiteral(" ")));
+    EXPECT_EQ(c.Log(), QStringLiteral("S U:ㄹ U:0 E"));
+    // The last jamo taken back and nothing else: it ends after a moment.
+    c.Ime(QStringLiteral("ㅁ"));
+    c.Ime(QString());
+    EXPECT_EQ(c.Log(), QStringLiteral("S U:ㅁ"));
+    QTest::qWait(400);
+    EXPECT_EQ(c.Log(), QStringLiteral("U:0 E"));
+    EXPECT_FALSE(c.composer.IsComposing());
+    // A commit much later is a character of its own.
+    c.Ime(QString(), QStringLiteral("ㅁ"));
+    EXPECT_EQ(c.Log(), QStringLiteral("D:ㅁ"));
 }

@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QPainter>
 #include <QTest>
 
@@ -200,6 +201,63 @@ TEST(SentencePractice, AltGrAndShiftSpaceKeepAnEnglishLineLatin) {
     EXPECT_EQ(f.Line(0).typed, QStringLiteral("a@bc A Bc"));
     EXPECT_EQ(f.control.TypingLang(), tlEng);
     EXPECT_EQ(f.errors, 0);
+}
+
+namespace {
+
+// Input-method events of a desktop method: "P:x" a pre-edit (P: alone an
+// empty one), "C:x" a commit alone, "CP:x:y" commit x with pre-edit y, "K:x"
+// a key press the method let through.
+void Replay(TSentencePractice& control, const QStringList& events) {
+    for (const QString& e : events) {
+        const QStringList part = e.split(u':');
+        if (part[0] == u"K") {
+            const QChar c = part[1].isEmpty() ? QChar(u' ') : part[1][0];
+            QTest::keyClick(&control, c.toLatin1());
+            continue;
+        }
+        QInputMethodEvent event(part[0] == u"P"    ? part[1]
+                                : part[0] == u"CP" ? part[2]
+                                                   : QString(),
+                                {});
+        if (part[0] != u"P")
+            event.setCommitString(part[1]);
+        QCoreApplication::sendEvent(&control, &event);
+    }
+}
+
+QString Counts(const TSentence& line) {
+    QStringList counts;
+    for (QChar c : line.hitCounts)
+        counts << QString::number(c.unicode());
+    return counts.join(u' ');
+}
+
+} // namespace
+
+TEST(SentencePractice, DesktopInputMethodsCountTheKeysThatComposedEachSyllable) {
+    // Dubeolsik g k s r m f, space, g k s r m f as each method reports them.
+    const QStringList ibus = {"P:ㅎ", "P:하", "P:한", "P:",   "C:한", "P:ㄱ", "P:그",
+                              "P:글", "P:",   "C:글", "K: ",  "P:ㅎ", "P:하", "P:한",
+                              "P:",   "C:한", "P:ㄱ", "P:그", "P:글", "P:",   "C:글"};
+    const QStringList fcitx = {"P:ㅎ", "P:하", "P:한", "CP:한:ㄱ", "P:그", "P:글", "C:글", "K: ",
+                               "P:ㅎ", "P:하", "P:한", "CP:한:ㄱ", "P:그", "P:글", "C:글"};
+    for (const QStringList& events : {ibus, fcitx}) {
+        TControlFixture f;
+        f.Page(QStringLiteral("한글 한글"), QStringLiteral("x"));
+        Replay(f.control, events);
+        EXPECT_EQ(f.Line(0).typed, QStringLiteral("한글 한글"));
+        EXPECT_EQ(Counts(f.Line(0)), QStringLiteral("3 3 1 3 3"))
+            << events.join(u' ').toStdString();
+        EXPECT_EQ(f.errors, 0);
+    }
+    // 하나 닭: a final consonant moving on, and a double final, in the ibus order.
+    TControlFixture f;
+    f.Page(QStringLiteral("하나 닭"), QStringLiteral("x"));
+    Replay(f.control, {"P:ㅎ", "P:하", "P:한", "P:", "C:하", "P:나", "P:", "C:나", "K: ", "P:ㄷ",
+                       "P:다", "P:달", "P:닭", "P:", "C:닭"});
+    EXPECT_EQ(f.Line(0).typed, QStringLiteral("하나 닭"));
+    EXPECT_EQ(Counts(f.Line(0)), QStringLiteral("2 2 1 4"));
 }
 
 TEST(SentencePractice, ComposingSyllableInInverseVideo) {
