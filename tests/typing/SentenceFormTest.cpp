@@ -3,7 +3,9 @@
 #include "app/RavlinError.h"
 #include "app/SettingsStore.h"
 #include "gl/ThreadTimer.h"
+#include "ImageTestSupport.h"
 #include "ModalAnswerer.h"
+#include "shell/BorderLabel.h"
 #include "shell/GameSoundList.h"
 #include "TestSupport.h"
 #include "typing/SentencePractice.h"
@@ -14,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPointer>
+#include <QProcess>
 #include <QShowEvent>
 #include <QSpontaneKeyEvent>
 #include <QTemporaryDir>
@@ -441,4 +444,79 @@ TEST_F(TSentenceFormFixture, TheWindowGoingAwayDuringACompositionReportsNothingB
     delete form.data();
     EXPECT_EQ(Answerer.TakeTexts(), QStringList());
     EXPECT_EQ(StoredPosition(QStringLiteral("(한글)끝.txt")), 0);
+}
+
+namespace {
+
+// What the X server shows of `widget`'s window; a null image when the
+// screen cannot be captured.
+QImage CaptureFromServer(const QWidget* widget) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("screen.png"));
+    if (QProcess::execute(QStringLiteral("import"),
+                          {QStringLiteral("-window"), QStringLiteral("root"), file}) != 0)
+        return {};
+    const QImage screen(file);
+    if (screen.isNull())
+        return {};
+    return screen.copy(QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()))
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+TEST_F(TSentenceFormFixture, PageAndAverageAccuracyBesideTheMeter) {
+    const QString path = WriteText(QStringLiteral("acc.txt"), {"abcde", "fghij", "klmno"});
+    QPointer<TSentenceForm> form = Open(1, path);
+    EXPECT_EQ(form->AccuracyLabel->Caption(), QStringLiteral("정확도 -"));
+    EXPECT_EQ(form->AvgAccuracyLabel->Caption(), QStringLiteral("평균 정확도 -"));
+    // The badges sit above the bars, inside the meter.
+    EXPECT_EQ(form->AccuracyLabel->parentWidget(), form->SpeedMeter);
+    EXPECT_LE(form->AvgAccuracyLabel->geometry().bottom(), form->SpeedMeter->MarginTop());
+
+    // One wrong letter of five; the page ends and both figures show it.
+    TypeLine(form, "abxde", 200);
+    EXPECT_EQ(Problems(form), QStringList{"fghij"});
+    EXPECT_EQ(form->AccuracyLabel->Caption(), QStringLiteral("정확도 80.0%"));
+    EXPECT_EQ(form->AvgAccuracyLabel->Caption(), QStringLiteral("평균 정확도 80.0%"));
+    // A page ended early counts what is missing as wrong: 2 of 5 here, and
+    // 6 of 10 over both pages.
+    TypeLine(form, "fg", 200);
+    EXPECT_EQ(form->AccuracyLabel->Caption(), QStringLiteral("정확도 40.0%"));
+    EXPECT_EQ(form->AvgAccuracyLabel->Caption(), QStringLiteral("평균 정확도 60.0%"));
+
+    // While a page is typed the figures follow it each second.
+    QTest::keyClicks(form->SenEx, "kl");
+    Now += 400;
+    QTest::keyClicks(form->SenEx, "x");
+    ASSERT_TRUE(form->CurrSpeedTimer->Enabled());
+    for (int i = 0;
+         i < 300 && !form->AccuracyLabel->Caption().startsWith(QStringLiteral("정확도 66.7")); ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(form->AccuracyLabel->Caption(), QStringLiteral("정확도 66.7%"));
+    EXPECT_EQ(form->AvgAccuracyLabel->Caption(), QStringLiteral("평균 정확도 61.5%")); // 8 of 13
+
+    // On the screen: each badge is a white rounded box framed in its bar's
+    // colour, with dark writing inside.
+    form->raise();
+    form->activateWindow();
+    QTest::qWait(300);
+    const QImage shot = CaptureFromServer(form->SpeedMeter);
+    if (shot.isNull())
+        GTEST_SKIP() << "the screen could not be captured (import from ImageMagick)";
+    auto near = [](QRgb p, QColor c) {
+        return std::abs(qRed(p) - c.red()) < 40 && std::abs(qGreen(p) - c.green()) < 40 &&
+               std::abs(qBlue(p) - c.blue()) < 40;
+    };
+    for (TBorderLabel* badge : {form->AccuracyLabel, form->AvgAccuracyLabel}) {
+        const QRect box = badge->geometry();
+        const QColor frame = ToQColor(badge->BorderColor());
+        EXPECT_GT(CountPixels(shot, box, [&](QRgb p) { return near(p, frame); }), 2 * box.width())
+            << badge->Caption().toStdString();
+        const QRect inside = box.adjusted(6, 6, -6, -6);
+        EXPECT_GT(CountPixels(shot, inside, [](QRgb p) { return qGray(p) > 245; }),
+                  inside.width() * inside.height() / 2);
+        EXPECT_GT(CountPixels(shot, inside, [](QRgb p) { return qGray(p) < 90; }), 40);
+    }
+    Close(form);
 }
