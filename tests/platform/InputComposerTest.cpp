@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -439,12 +440,20 @@ TEST(InputComposer, RealKeysOfGermanAndUsLayoutsOnTheXServer) {
     if (QGuiApplication::platformName() != QStringLiteral("xcb"))
         GTEST_SKIP() << "needs the X server (QT_QPA_PLATFORM=xcb)";
     if (QStandardPaths::findExecutable("setxkbmap").isEmpty() ||
+        QStandardPaths::findExecutable("xkbcomp").isEmpty() ||
         QStandardPaths::findExecutable("xdotool").isEmpty())
-        GTEST_SKIP() << "needs setxkbmap and xdotool";
-    // The server's layout is restored whatever happens below.
-    struct TLayoutGuard {
-        ~TLayoutGuard() { RunX("setxkbmap", {"-layout", "us"}); }
-    } guard;
+        GTEST_SKIP() << "needs setxkbmap, xkbcomp and xdotool";
+    // The server's keymap is put back exactly as it was, whatever happens
+    // below (the test may run on a desktop rather than on Xvfb).
+    QTemporaryDir keymapDir;
+    const QString saved = keymapDir.filePath("saved.xkb");
+    ASSERT_TRUE(RunX("sh", {"-c", "xkbcomp -xkb \"$DISPLAY\" \"$1\" 2>/dev/null", "sh", saved}));
+    struct TKeymapGuard {
+        QString File;
+        ~TKeymapGuard() {
+            RunX("sh", {"-c", "xkbcomp \"$1\" \"$DISPLAY\" 2>/dev/null", "sh", File});
+        }
+    } guard{saved};
     ASSERT_TRUE(RunX("setxkbmap", {"-layout", "de"}));
     // The German layout also puts AltGr on a spare key code (92) that
     // xdotool would press instead; leaving AltGr on the right Alt key alone
