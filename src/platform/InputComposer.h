@@ -141,10 +141,6 @@ public:
     bool DesktopInputMethodActive() const { return FDesktopMethodActive; }
     void SetDesktopInputMethodActive(bool value) { FDesktopMethodActive = value; }
 
-    // Whether `event` switches TypingLang under the rules above, given the
-    // text's language and whether a desktop input method is active.
-    static bool IsToggleKey(const QKeyEvent& event, bool koreanText, bool desktopMethodActive);
-
     // Selects the Hangul keyboard for a keyboard layout index (see above).
     // A pending composition is committed first. The constructor selects the
     // one stored by the keyboard setup in the settings file.
@@ -183,6 +179,9 @@ private:
     void Deliver(const QString& commit, const QString& preedit, TSource source);
     // Sends the built-in composer's result to an echo target.
     void Echo(const QString& commit, const QString& preedit);
+    // Whether `event` switches TypingLang under the rules above, given the
+    // text's language and whether a desktop input method is active.
+    static bool IsToggleKey(const QKeyEvent& event, bool koreanText, bool desktopMethodActive);
     void CommitBuiltIn();
     // Ends a desktop composition whose pre-edit was cleared and that no
     // commit followed.
