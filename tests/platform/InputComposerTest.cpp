@@ -485,6 +485,15 @@ TEST(InputComposer, RealKeysOfGermanAndUsLayoutsOnTheXServer) {
     EXPECT_TRUE(WaitFor([&] { return edit.text() == QStringLiteral("a@bcA Bc"); }))
         << edit.text().toStdString();
     EXPECT_EQ(composer.TypingLang(), tlEng);
+    // In Hangul mode AltGr+Q still gives "@", after the syllable before it.
+    composer.SetTypingLang(tlNative);
+    edit.clear();
+    ASSERT_TRUE(RunX("xdotool", {"key", "--delay", "20", "r", "k", "ISO_Level3_Shift+q", "r"}));
+    EXPECT_TRUE(WaitFor([&] { return edit.text() == QStringLiteral("가@"); }))
+        << edit.text().toStdString();
+    composer.Commit();
+    EXPECT_EQ(edit.text(), QStringLiteral("가@ㄱ"));
+    composer.SetTypingLang(tlEng);
 
     // US layout: right Alt is a plain Alt and switches to Hangul.
     ASSERT_TRUE(RunX("setxkbmap", {"-layout", "us"}));
