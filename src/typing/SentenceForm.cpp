@@ -4,6 +4,7 @@
 #include "app/RavlinError.h"
 #include "app/SettingsStore.h"
 #include "gl/ThreadTimer.h"
+#include "platform/KanaInput.h"
 #include "shell/GameSoundList.h"
 #include "typing/BuiltInBackground.h"
 #include "typing/SentencePageFit.h"
@@ -193,6 +194,10 @@ void TSentenceForm::StartExercise(int lineCount, const QString& textFn) {
     const int charHeight = SenEx->CharHeight();
     const int charWidth = qRound(QFontMetricsF(SenEx->font()).horizontalAdvance(QLatin1Char('W')));
     FText.Load(textFn, charWidth, FWorkArea.width() - 230);
+    // A Japanese text is typed in kana, a Korean one in Hangul, on the
+    // layout the keyboard setup stored for that script.
+    SenEx->Composer().SetKeyboardLayoutIndex(
+        TKanaInput::LayoutForText(FText.Lines(), StoredKeyboardLayoutIndex()));
     SenEx->SetSentenceSpace(charHeight + 3);
 
     const TSentencePageFit fit = FitSentencePage(lineCount, charHeight, SenEx->LineSpace(),

@@ -1,0 +1,88 @@
+#include "platform/HangulKeyboardList.h"
+
+#include "app/MediaPath.h"
+#include "platform/HangulKeyboardXml.h"
+
+#include <hangul.h>
+#include <QFile>
+#include <QFileInfo>
+#include <QXmlStreamReader>
+
+namespace {
+
+// libhangul only accepts new keyboards into its list once it has been
+// initialised; before that it serves a fixed built-in list. Initialising
+// reads the system's keyboard definitions, which replace the built-in list
+// with the same keyboards.
+void InitialiseLibrary() {
+    static const bool initialised = [] {
+        hangul_init();
+        return true;
+    }();
+    (void)initialised;
+}
+
+// libhangul takes what it could parse of a damaged file as a keyboard with
+// keys missing; only a complete definition under the expected id is used.
+bool IsCompleteDefinition(const QString& path, const QByteArray& id) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QXmlStreamReader xml(&file);
+    bool rootSeen = false;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && !rootSeen) {
+            rootSeen = true;
+            if (xml.name() != QLatin1String("hangul-keyboard") ||
+                xml.attributes().value(QLatin1String("id")) != QLatin1String(id))
+                return false;
+        }
+    }
+    return rootSeen && !xml.hasError();
+}
+
+} // namespace
+
+int THangulKeyboardList::RegisterGenerated(const QString& appDir) {
+    int registered = 0;
+    for (int layout : THangulKeyboardXml::GeneratedLayouts()) {
+        const QByteArray id = THangulKeyboardXml::KeyboardId(layout).toLatin1();
+        if (hangul_keyboard_list_get_keyboard(id.constData())) {
+            ++registered;
+            continue;
+        }
+        const QString path = PathIgnoringCase(appDir, THangulKeyboardXml::FileName(layout));
+        if (!QFileInfo(path).isFile() || !IsCompleteDefinition(path, id))
+            continue;
+        InitialiseLibrary();
+        HangulKeyboard* keyboard = hangul_keyboard_new_from_file(QFile::encodeName(path));
+        if (!keyboard)
+            continue;
+        // The list owns what it registered.
+        if (!hangul_keyboard_list_register_keyboard(keyboard))
+            continue;
+        ++registered;
+    }
+    return registered;
+}
+
+QString THangulKeyboardList::KeyboardIdForLayout(int languageIndex) {
+    QString id;
+    switch (languageIndex) {
+    case 2:
+        id = QStringLiteral("39");
+        break;
+    case 3:
+        id = QStringLiteral("3s");
+        break;
+    case 4:
+        id = QStringLiteral("3f");
+        break;
+    default:
+        id = THangulKeyboardXml::KeyboardId(languageIndex);
+        break;
+    }
+    if (id.isEmpty() || !hangul_keyboard_list_get_keyboard(id.toLatin1().constData()))
+        id = QStringLiteral("2");
+    return id;
+}
