@@ -22,9 +22,9 @@ void InitialiseLibrary() {
     (void)initialised;
 }
 
-// libhangul takes what it could parse of a damaged file as a keyboard with
-// keys missing; only a complete definition under the expected id is used.
-bool IsCompleteDefinition(const QString& path, const QByteArray& id) {
+} // namespace
+
+bool THangulKeyboardList::IsCompleteDefinition(const QString& path, const QString& id) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
@@ -34,14 +34,12 @@ bool IsCompleteDefinition(const QString& path, const QByteArray& id) {
         if (xml.readNext() == QXmlStreamReader::StartElement && !rootSeen) {
             rootSeen = true;
             if (xml.name() != QLatin1String("hangul-keyboard") ||
-                xml.attributes().value(QLatin1String("id")) != QLatin1String(id))
+                xml.attributes().value(QLatin1String("id")) != id)
                 return false;
         }
     }
     return rootSeen && !xml.hasError();
 }
-
-} // namespace
 
 int THangulKeyboardList::RegisterGenerated(const QString& appDir) {
     int registered = 0;
@@ -52,15 +50,17 @@ int THangulKeyboardList::RegisterGenerated(const QString& appDir) {
             continue;
         }
         const QString path = PathIgnoringCase(appDir, THangulKeyboardXml::FileName(layout));
-        if (!QFileInfo(path).isFile() || !IsCompleteDefinition(path, id))
+        if (!QFileInfo(path).isFile() || !IsCompleteDefinition(path, QString::fromLatin1(id)))
             continue;
         InitialiseLibrary();
         HangulKeyboard* keyboard = hangul_keyboard_new_from_file(QFile::encodeName(path));
         if (!keyboard)
             continue;
         // The list owns what it registered.
-        if (!hangul_keyboard_list_register_keyboard(keyboard))
+        if (!hangul_keyboard_list_register_keyboard(keyboard)) {
+            hangul_keyboard_delete(keyboard);
             continue;
+        }
         ++registered;
     }
     return registered;

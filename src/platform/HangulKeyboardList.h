@@ -14,6 +14,11 @@ public:
     // generated keyboards are registered afterwards.
     static int RegisterGenerated(const QString& appDir);
 
+    // Whether `path` holds a whole, well-formed definition of the keyboard
+    // `id`. libhangul takes what it could parse of a damaged file as a
+    // keyboard with keys missing, so only such files are loaded.
+    static bool IsCompleteDefinition(const QString& path, const QString& id);
+
     // The libhangul id of the keyboard for a keyboard layout index (the
     // keyboard settings' languageIndex): 2 = 3-90, 3 = no-shift, 4 = 3-91
     // final, 5 and 6 the generated 3-2011 and 3-2012; Dubeolsik ("2") for
