@@ -76,8 +76,10 @@ int AsciiOfKey(const QKeyEvent& event) {
 TInputComposer::TInputComposer(QObject* parent)
     : QObject(parent) {
     // The keyboard record is only loaded by its own setup dialog, so the
-    // layout the learner chose there is read from the settings file.
-    SetKeyboardLayoutIndex(StoredKeyboardLayoutIndex());
+    // layout the learner chose there is read from the settings file. Answer
+    // boxes and names are Korean or English: a stored kana layout gives
+    // Dubeolsik here; Japanese texts ask for kana themselves.
+    SetKeyboardLayoutIndex(TKanaInput::LayoutForText({}, StoredKeyboardLayoutIndex()));
 }
 
 TInputComposer::~TInputComposer() {

@@ -116,9 +116,10 @@ public:
     TTypingLang TypingLang() const;
     void SetTypingLang(TTypingLang value);
 
-    // Selects the Hangul keyboard for a keyboard layout index (see above).
-    // A pending composition is committed first. The constructor selects the
-    // one stored by the keyboard setup in the settings file.
+    // Selects the keyboard for a keyboard layout index (see above). A pending
+    // composition is committed first. The constructor selects the Hangul
+    // layout stored by the keyboard setup in the settings file (Dubeolsik
+    // when it stored a kana one: see TKanaInput::LayoutForText).
     void SetKeyboardLayoutIndex(int languageIndex);
     // libhangul's id of the Hangul keyboard ("2", "39", "3s", "3f",
     // "ravlin-3-2011", ...); while kana are typed it is not in use.

@@ -1,6 +1,9 @@
 #include "platform/KanaInput.h"
 
+#include "app/SettingsRecords.h"
+#include "app/SettingsStore.h"
 #include "platform/InputComposer.h"
+#include "TestSupport.h"
 #include "typing/TypingModel.h"
 
 #include <gtest/gtest.h>
@@ -219,4 +222,20 @@ TEST(KanaInput, LineEditTypesKanaWithoutADesktopInputMethod) {
     EXPECT_EQ(edit.text(), QStringLiteral("が"));
     composer.Commit();
     EXPECT_EQ(edit.text(), QStringLiteral("がは"));
+}
+
+// Game answer boxes and name prompts type Korean: a composer made while the
+// keyboard setup has a kana layout stored composes Dubeolsik.
+TEST(KanaInput, NewComposersKeepHangulWhenTheSetupStoredKana) {
+    TScopedSettingsDir settings;
+    {
+        TKeyboardSetupRec chosen;
+        chosen.languageIndex = 7;
+        TIniFile ini = OpenSettingsIni();
+        WriteKeyboardSetup(ini, chosen);
+        CloseSettingsIni(ini);
+    }
+    TInputComposer composer;
+    EXPECT_EQ(composer.KanaInput(), nullptr);
+    EXPECT_EQ(composer.KeyboardId(), QStringLiteral("2"));
 }
