@@ -6,6 +6,7 @@
 #include "app/KeyboardLayouts.h"
 #include "platform/InputComposer.h"
 #include "platform/KanaInput.h"
+#include "platform/VirtualKeys.h"
 #include "typing/SentenceText.h"
 #include "typing/TypingModel.h"
 
@@ -84,7 +85,7 @@ public:
                     continue;
                 const bool vowel = parts[0] == u'.' && parts[1] != u'.';
                 const char role = vowel ? 'V' : (key.IsJongSung[shift] ? 'F' : 'I');
-                const char ascii = UsChar(i, shift == 1);
+                const char ascii = UsCharOfVirtualKey(PhysicalKey(i).Key, shift == 1);
                 FKeys.emplace(std::pair(text[0], role), ascii);
                 if (layout == 1 && role == 'I')
                     FKeys.emplace(std::pair(text[0], 'F'), ascii);
@@ -128,20 +129,6 @@ public:
     }
 
 private:
-    static char UsChar(int keyIndex, bool shifted) {
-        const int vk = PhysicalKey(keyIndex).Key;
-        if (vk >= 'A' && vk <= 'Z')
-            return char(shifted ? vk : vk - 'A' + 'a');
-        if (vk >= '0' && vk <= '9')
-            return shifted ? ")!@#$%^&*("[vk - '0'] : char(vk);
-        static const std::map<int, std::pair<char, char>> oem = {
-            {0xC0, {'`', '~'}}, {0xBD, {'-', '_'}},  {0xBB, {'=', '+'}}, {0xDB, {'[', '{'}},
-            {0xDD, {']', '}'}}, {0xDC, {'\\', '|'}}, {0xBA, {';', ':'}}, {0xDE, {'\'', '"'}},
-            {0xBC, {',', '<'}}, {0xBE, {'.', '>'}},  {0xBF, {'/', '?'}}};
-        const auto& pair = oem.at(vk);
-        return shifted ? pair.second : pair.first;
-    }
-
     std::map<std::pair<QChar, char>, char> FKeys;
 };
 
