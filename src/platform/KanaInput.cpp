@@ -162,7 +162,9 @@ bool TKanaInput::Backspace() {
     FCommit.clear();
     if (FPending.isNull())
         return false;
-    FPending = QChar();
+    // A voiced kana loses its mark first, as a Hangul syllable its last jamo.
+    const QString parts = QString(FPending).normalized(QString::NormalizationForm_D);
+    FPending = parts.size() == 2 ? parts[0] : QChar();
     return true;
 }
 

@@ -55,7 +55,8 @@ public:
     // Processes one key. False when no key gives `ascii`; the pending kana
     // then stays as it is and the commit string is empty.
     bool Process(int ascii);
-    // Takes the pending kana back; false when none was pending.
+    // Takes the last key of the pending kana back (が becomes か, か goes);
+    // false when none was pending.
     bool Backspace();
     // Makes the pending kana final and returns it (empty when none).
     QString Flush();

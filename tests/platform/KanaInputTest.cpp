@@ -138,10 +138,13 @@ TEST(KanaInput, VoicedKanaAreCompositionsOfTwoKeystrokes) {
 
 TEST(KanaInput, BackspaceAndOtherKeysEndTheComposition) {
     TKanaLog c;
-    c.Type("t");
-    // Backspace takes the waiting kana back; with none it is the widget's.
+    c.Type("t[");
+    // Backspace takes the mark back, then the waiting kana; with none it is
+    // the widget's. The keystrokes taken back are not counted.
     EXPECT_TRUE(c.Press(Qt::Key_Backspace));
-    EXPECT_EQ(c.Log(), QStringLiteral("S U:か U:0 E"));
+    EXPECT_EQ(c.model.CurrCharHitCount(), 1);
+    EXPECT_TRUE(c.Press(Qt::Key_Backspace));
+    EXPECT_EQ(c.Log(), QStringLiteral("S U:か U:が U:か U:0 E"));
     EXPECT_FALSE(c.Press(Qt::Key_Backspace));
     // Space, Enter and keys without a kana commit and are left to the widget.
     c.Type("t");
