@@ -13,8 +13,8 @@ class QKeyEvent;
 struct _HangulInputContext;
 class TKanaInput;
 
-// Input language of a typing widget: tlNative composes Hangul, tlEng types
-// Latin letters as they are.
+// Input language of a typing widget: tlNative composes Hangul (or kana on a
+// kana layout), tlEng types Latin letters as they are.
 enum TTypingLang { tlNative, tlEng };
 
 // TInputComposer turns a widget's keyboard and input-method input into a

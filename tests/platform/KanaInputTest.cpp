@@ -174,6 +174,14 @@ TEST(KanaInput, ScriptKeysSwitchBetweenHiraganaAndKatakana) {
     c.Type("t");
     EXPECT_TRUE(c.Press(Qt::Key_F7));
     EXPECT_EQ(c.Log(), QStringLiteral("S U:か C:か E S U:カ C:カ E S U:か C:か E"));
+    // The Hangul toggle key switches kana input off and on as it does Hangul.
+    c.Log();
+    EXPECT_TRUE(c.Press(Qt::Key_Hangul));
+    EXPECT_EQ(c.composer.TypingLang(), tlEng);
+    EXPECT_EQ(c.Type("t"), QStringLiteral("0"));
+    EXPECT_TRUE(c.Press(Qt::Key_Hangul));
+    EXPECT_EQ(c.Type("t"), QStringLiteral("1"));
+    EXPECT_EQ(c.Log(), QStringLiteral("S U:カ"));
     // Only the kana layouts have a kana input.
     c.composer.SetKeyboardLayoutIndex(5);
     EXPECT_EQ(c.composer.KanaInput(), nullptr);
