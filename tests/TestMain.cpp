@@ -4,7 +4,6 @@
 
 #include "app/Folders.h"
 #include "platform/FontSubstitutions.h"
-#include "platform/HangulKeyboardList.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
@@ -20,8 +19,6 @@ int main(int argc, char** argv) {
     InstallFontSubstitutions();
     SetAppDir(QStringLiteral(RAVLIN_TEST_APP_DIR));
     InitSettingsDir(dataHome.path());
-    // As at program start: the generated Hangul keyboards are registered.
-    THangulKeyboardList::RegisterGenerated(AppDir());
 
     return RUN_ALL_TESTS();
 }

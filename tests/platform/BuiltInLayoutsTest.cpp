@@ -4,6 +4,7 @@
 
 #include "app/Folders.h"
 #include "app/KeyboardLayouts.h"
+#include "platform/HangulKeyboardList.h"
 #include "platform/InputComposer.h"
 #include "platform/KanaInput.h"
 #include "platform/VirtualKeys.h"
@@ -138,6 +139,7 @@ private:
 // finals (앉, 읽) and shifted finals, typed on each Hangul layout: every
 // syllable comes out whole and costs the keys struck for it (Shift aside).
 TEST(BuiltInLayouts, EveryHangulLayoutTypesASentence) {
+    THangulKeyboardList::RegisterGenerated(AppDir()); // as at program start
     const QString sentence = QStringLiteral("꽃밭에 앉아 책과 읽다");
     std::map<int, QList<int>> countsByLayout;
     for (int layout = 1; layout <= 6; ++layout) {

@@ -120,8 +120,9 @@ TEST(HangulKeyboardXml, OnlySebeolsikLayoutsAreBuilt) {
 }
 
 // The build writes the definitions beside the program; what lies there is what
-// the tables give now, and start-up registered it.
+// the tables give now, and start-up registers it, once.
 TEST(HangulKeyboardList, GeneratedDefinitionsAreInstalledAndRegistered) {
+    EXPECT_EQ(THangulKeyboardList::RegisterGenerated(AppDir()), 2);
     for (int layout : THangulKeyboardXml::GeneratedLayouts()) {
         const QString id = THangulKeyboardXml::KeyboardId(layout);
         const QString path = AppDir() + THangulKeyboardXml::FileName(layout);
@@ -129,8 +130,13 @@ TEST(HangulKeyboardList, GeneratedDefinitionsAreInstalledAndRegistered) {
         EXPECT_TRUE(THangulKeyboardList::IsCompleteDefinition(path, id));
         EXPECT_EQ(THangulKeyboardList::KeyboardIdForLayout(layout), id);
     }
-    // Registering again changes nothing.
+    // Registering again changes nothing; a folder without the definitions
+    // adds none.
+    const unsigned count = hangul_keyboard_list_get_count();
     EXPECT_EQ(THangulKeyboardList::RegisterGenerated(AppDir()), 2);
+    QTemporaryDir empty;
+    EXPECT_EQ(THangulKeyboardList::RegisterGenerated(empty.path()), 2);
+    EXPECT_EQ(hangul_keyboard_list_get_count(), count);
     EXPECT_EQ(THangulKeyboardList::KeyboardIdForLayout(2), QStringLiteral("39"));
     EXPECT_EQ(THangulKeyboardList::KeyboardIdForLayout(1), QStringLiteral("2"));
 }
