@@ -12,14 +12,18 @@ namespace {
 
 // libhangul only accepts new keyboards into its list once it has been
 // initialised; before that it serves a fixed built-in list. Initialising
-// reads the system's keyboard definitions, which replace the built-in list
-// with the same keyboards.
-void InitialiseLibrary() {
+// reads the system's keyboard definitions in place of the built-in list; when
+// they are missing the list would be empty and not even Dubeolsik would type,
+// so the library is then returned to its built-in list and nothing can be
+// registered. True when keyboards can be registered.
+bool InitialiseLibrary() {
     static const bool initialised = [] {
-        hangul_init();
-        return true;
+        if (hangul_init() == 0 && hangul_keyboard_list_get_keyboard("2"))
+            return true;
+        hangul_fini();
+        return false;
     }();
-    (void)initialised;
+    return initialised;
 }
 
 } // namespace
@@ -52,7 +56,8 @@ int THangulKeyboardList::RegisterGenerated(const QString& appDir) {
         const QString path = PathIgnoringCase(appDir, THangulKeyboardXml::FileName(layout));
         if (!QFileInfo(path).isFile() || !IsCompleteDefinition(path, QString::fromLatin1(id)))
             continue;
-        InitialiseLibrary();
+        if (!InitialiseLibrary())
+            break;
         HangulKeyboard* keyboard = hangul_keyboard_new_from_file(QFile::encodeName(path));
         if (!keyboard)
             continue;

@@ -10,8 +10,10 @@ class THangulKeyboardList {
 public:
     // Loads the generated definitions below the program folder `appDir` and
     // registers those not registered yet. A missing or unreadable file is
-    // skipped: its layout then types Dubeolsik, as before. Returns how many
-    // generated keyboards are registered afterwards.
+    // skipped: its layout then types Dubeolsik, as before; so are all of them
+    // when libhangul's own keyboard files are missing (registering needs the
+    // library initialised from them). Returns how many generated keyboards
+    // are registered afterwards.
     static int RegisterGenerated(const QString& appDir);
 
     // Whether `path` holds a whole, well-formed definition of the keyboard
