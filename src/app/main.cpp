@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     SetAppDir(QCoreApplication::applicationDirPath());
+    QApplication::setWindowIcon(TRavlinApplication::ProgramIcon(AppDir()));
     // The Hangul keyboards generated from the layout tables (3-2011, 3-2012)
     // join libhangul's own before any composer selects one.
     THangulKeyboardList::RegisterGenerated(AppDir());
