@@ -5,6 +5,7 @@
 #include "app/RavlinError.h"
 #include "gl/GLARBFunctions.h"
 #include "platform/FontSubstitutions.h"
+#include "platform/HangulKeyboardList.h"
 #include "platform/XdgFolders.h"
 #include "shell/GameSoundList.h"
 #include "shell/MenuForm.h"
@@ -65,6 +66,9 @@ int main(int argc, char** argv) {
     }
     SetAppDir(QCoreApplication::applicationDirPath());
     QApplication::setWindowIcon(TRavlinApplication::ProgramIcon(AppDir()));
+    // The Hangul keyboards generated from the layout tables (3-2011, 3-2012)
+    // join libhangul's own before any composer selects one.
+    THangulKeyboardList::RegisterGenerated(AppDir());
 
     // The main menu is the only window created at start; every other window
     // is opened from it on demand. A menu that cannot be built (a damaged
