@@ -188,8 +188,8 @@ void TSaveMeGame::StartGame(const QString& fileName, int level, const QStringLis
     FCollidedCount = 0;
     LabelsChanged();
     ShowGameMessage(QStringLiteral("Models\\Maps\\moon_collision.png"),
-                    StoryLines(FToday ? FToday() : QDate::currentDate()),
-                    caStartTimerAndPauseHint, 30);
+                    StoryLines(FToday ? FToday() : QDate::currentDate()), caStartTimerAndPauseHint,
+                    30);
     FEarthAniTick.Start();
 }
 
@@ -359,14 +359,18 @@ bool TSaveMeGame::DrawLine(QString& word, QString& desc) {
             TrimSpacesAndControls(FProblemText.at(Random(int(FProblemText.size()))));
         if (line.isEmpty())
             continue;
+        // A moon showing the whole line blocks it; lines with a description
+        // may thus put the same word on two moons, and one answer then
+        // destroys both.
+        const bool shown = std::any_of(FEnemyList.begin(), FEnemyList.end(), [&](const auto& moon) {
+            return SameWord(moon->Word, line);
+        });
+        if (shown)
+            continue;
         const qsizetype colon = line.indexOf(QLatin1Char(':'));
         QString w = colon < 0 ? line : TrimSpacesAndControls(line.left(colon));
         // A line of only a description has nothing to type.
         if (w.isEmpty())
-            continue;
-        const bool shown = std::any_of(FEnemyList.begin(), FEnemyList.end(),
-                                       [&](const auto& moon) { return SameWord(moon->Word, w); });
-        if (shown)
             continue;
         word = w;
         desc = colon < 0 ? QString() : TrimSpacesAndControls(line.mid(colon + 1));
