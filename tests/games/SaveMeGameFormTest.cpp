@@ -89,7 +89,7 @@ TGameEnemy* NearestShootable(TSaveMeGame& game) {
 }
 
 // The whole screen as the X server shows it.
-QImage CaptureScreen(const QString& keepAs) {
+QImage CaptureRootWindow(const QString& keepAs) {
     QCoreApplication::processEvents();
     QProcess import;
     import.start(QStringLiteral("import"),
@@ -253,7 +253,7 @@ TEST(SaveMeGameWindow, FromTheStoryThroughEnterAndTheNearestMoonsWordToItsExplos
     form->StartGame(rig.Dir.path() + QStringLiteral("/Text/[영어] moons.game"), 1, Words(40));
     ASSERT_TRUE(form->GameMessage()->Visible());
     EXPECT_EQ(form->GameMessage()->Text().last().trimmed(), QStringLiteral("PRESS ENTER"));
-    const QImage story = CaptureScreen(CapturePath(QStringLiteral("orbalon_story.png")));
+    const QImage story = CaptureRootWindow(CapturePath(QStringLiteral("orbalon_story.png")));
     ASSERT_FALSE(story.isNull());
 
     // Enter closes the story: the tick runs and the pause hint shows.
@@ -314,8 +314,7 @@ TEST(SaveMeGameWindow, ABusyFrameCapturedFromTheXServerShowsSkyMoonsLabelsAndBur
     QTest::qWait(50);
     EXPECT_GT(form->LastParticleCount(), 2 * 2 * 31);
 
-    form->GamePanel->grabFramebuffer().save(CapturePath(QStringLiteral("fb.png")));
-    const QImage screen = CaptureScreen(CapturePath(QStringLiteral("orbalon_busy.png")));
+    const QImage screen = CaptureRootWindow(CapturePath(QStringLiteral("orbalon_busy.png")));
     ASSERT_FALSE(screen.isNull());
     const QRect panel(form->GamePanel->mapToGlobal(QPoint(0, 0)), form->GamePanel->size());
     const QRect top(form->TopPanel->mapToGlobal(QPoint(0, 0)), form->TopPanel->size());
