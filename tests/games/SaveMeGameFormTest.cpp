@@ -375,3 +375,47 @@ TEST(SaveMeGameWindow, AGameEndedWithNoPointsShowsTheBoardWithoutAskingForAName)
     EXPECT_EQ(boardRows, 0);
     EXPECT_FALSE(QFileInfo::exists(SettingsDir() + QStringLiteral("cscore.dat")));
 }
+
+TEST(SaveMeGameWindow, AHangulWordIsComposedInTheAnswerBoxAndDestroysItsMoon) {
+    TFormRig rig;
+    QPointer<TSaveMeGameForm> form = rig.Create(8);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+    form->SetTickInterval(15);
+    // Dubeolsik keys of each word.
+    const std::map<QString, QString> keys = {{QStringLiteral("하나"), QStringLiteral("gksk")},
+                                             {QStringLiteral("나라"), QStringLiteral("skfk")},
+                                             {QStringLiteral("바다"), QStringLiteral("qkek")},
+                                             {QStringLiteral("가구"), QStringLiteral("rkrn")},
+                                             {QStringLiteral("모자"), QStringLiteral("ahwk")}};
+    QStringList words;
+    for (const auto& [word, typed] : keys)
+        words << word;
+    form->StartGame(rig.Dir.path() + QStringLiteral("/Text/[한글] 낱말.game"), 1, words);
+    EXPECT_EQ(form->Composer()->TypingLang(), tlNative);
+    QTest::keyClick(form->InputEdit, Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return NearestShootable(form->Game()) != nullptr; }, 30000));
+    TGameEnemy* nearest = NearestShootable(form->Game());
+    const std::uint64_t id = nearest->Id();
+    const QString word = nearest->Word;
+    // A half-typed syllable is finished by Space before the answer is taken.
+    QTest::keyClicks(form->InputEdit, keys.at(word));
+    EXPECT_EQ(form->InputEdit->text(), word.left(1));
+    EXPECT_TRUE(form->Composer()->IsComposing());
+    QTest::keyClick(form->InputEdit, Qt::Key_Space);
+    EXPECT_TRUE(form->InputEdit->text().isEmpty());
+    EXPECT_FALSE(form->Composer()->IsComposing());
+    TGameEnemy* shot = form->Game().FindEnemy(id);
+    ASSERT_NE(shot, nullptr);
+    // Shot (or bombed, when it carried the bomb itself).
+    EXPECT_FALSE(shot->Flying());
+    EXPECT_FALSE(shot->LabelVisible);
+    EXPECT_EQ(form->Game().Score(), 2 + 1);
+    // Esc drops a syllable in progress.
+    QTest::keyClicks(form->InputEdit, QStringLiteral("gk"));
+    EXPECT_TRUE(form->Composer()->IsComposing());
+    QTest::keyClick(form->InputEdit, Qt::Key_Escape);
+    EXPECT_TRUE(form->InputEdit->text().isEmpty());
+    EXPECT_FALSE(form->Composer()->IsComposing());
+    form->close();
+}
