@@ -412,9 +412,10 @@ void TSaveMeGameForm::TopPanelResize() {
     ScoreLabel->move(TopPanel->width() - ScoreLabel->width() - 10, ScoreLabel->y());
     InputEdit->setFixedHeight(InputEdit->sizeHint().height());
     // The box is as wide as the labels on both sides leave room for.
-    const int side = std::max(LevelLabel->width(), ScoreLabel->width()) + 20;
-    const int room = TopPanel->width() - 2 * side - TypeLabel->width() - 25;
-    InputEdit->setFixedWidth(std::clamp(room, 160, kInputWidth));
+    const int w = TopPanel->width();
+    const int room = std::min(w - 2 * (LevelLabel->width() + TypeLabel->width() + 25),
+                              w - 2 * (ScoreLabel->width() + 30));
+    InputEdit->setFixedWidth(std::clamp(room, 120, kInputWidth));
     InputEdit->move((TopPanel->width() - InputEdit->width()) / 2 + 10,
                     (h - InputEdit->height()) / 2);
     TypeLabel->move(InputEdit->x() - TypeLabel->width() - 5, TypeLabel->y());

@@ -45,13 +45,17 @@ struct TFormRig {
         SaveMeGameSetUp.UseBGM = false;
     }
 
-    TSaveMeGameForm* Create(unsigned seed = 5) {
+    // The window at the size it opens with (90 % x 95 % of the screen), or
+    // a smaller one that draws faster.
+    TSaveMeGameForm* Create(unsigned seed = 5, bool fullSize = false) {
         auto engine = std::make_shared<std::mt19937>(seed);
         auto* form = new TSaveMeGameForm(nullptr, [engine](int n) {
             return std::uniform_int_distribution<int>(0, n - 1)(*engine);
         });
-        form->resize(1024, 700);
-        form->move(0, 0);
+        if (!fullSize) {
+            form->resize(1024, 700);
+            form->move(0, 0);
+        }
         return form;
     }
 
@@ -206,6 +210,14 @@ TEST(SaveMeGameWindow, LayoutInputModeAndTheBackgroundDrawnAnewOnEachReload) {
     EXPECT_EQ(form->TopPanel->height(), form->InputEdit->height() + 22);
     EXPECT_EQ(form->InputEdit->x(), (form->TopPanel->width() - form->InputEdit->width()) / 2 + 10);
     EXPECT_EQ(form->TypeLabel->x() + form->TypeLabel->width() + 5, form->InputEdit->x());
+    // Nothing overlaps, even in a narrow window.
+    EXPECT_LT(form->LevelLabel->geometry().right(), form->TypeLabel->x());
+    EXPECT_LT(form->InputEdit->geometry().right(), form->ScoreLabel->x());
+    form->resize(800, 600);
+    QTest::qWait(20);
+    EXPECT_LT(form->LevelLabel->geometry().right(), form->TypeLabel->x());
+    EXPECT_LT(form->InputEdit->geometry().right(), form->ScoreLabel->x());
+    EXPECT_EQ(form->TypeLabel->x() + form->TypeLabel->width() + 5, form->InputEdit->x());
     EXPECT_EQ(form->InputEdit->maxLength(), 50);
     EXPECT_EQ(form->GameMessage()->Text().first(), QStringLiteral("%1년 %2월의 어느날 ")
                                                        .arg(QDate::currentDate().year())
@@ -287,7 +299,7 @@ TEST(SaveMeGameWindow, FromTheStoryThroughEnterAndTheNearestMoonsWordToItsExplos
 
 TEST(SaveMeGameWindow, ABusyFrameCapturedFromTheXServerShowsSkyMoonsLabelsAndBursts) {
     TFormRig rig;
-    QPointer<TSaveMeGameForm> form = rig.Create(11);
+    QPointer<TSaveMeGameForm> form = rig.Create(11, true);
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
     // Driven by hand: the thread timer waits.
@@ -417,5 +429,74 @@ TEST(SaveMeGameWindow, AHangulWordIsComposedInTheAnswerBoxAndDestroysItsMoon) {
     QTest::keyClick(form->InputEdit, Qt::Key_Escape);
     EXPECT_TRUE(form->InputEdit->text().isEmpty());
     EXPECT_FALSE(form->Composer()->IsComposing());
+    form->close();
+}
+
+TEST(SaveMeGameWindow, AnImpactingMoonIsRedUntilItsBurstAndHiddenWordsLeaveOnlyTheMoons) {
+    TFormRig rig;
+    QPointer<TSaveMeGameForm> form = rig.Create(6);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+    form->SetTickInterval(1000000);
+    form->StartGame(rig.Dir.path() + QStringLiteral("/Text/[영어] moons.game"), 1, Words(30));
+    TSaveMeGame& game = form->Game();
+    game.EnterPressed(QString());
+    while (game.EarthFlyInRunning())
+        game.StepEarthFlyIn();
+    game.ApplyItem(siStop); // nothing moves meanwhile
+    for (int i = 0; i < 100 && game.Enemies().size() < 3; ++i)
+        game.SpawnMoon();
+    ASSERT_EQ(game.Enemies().size(), 3u);
+    for (const auto& moon : game.Enemies())
+        moon->FSpecialItem = siNone;
+    game.CloseMessage(); // the pause hint
+
+    // Below the icon rows (the pause icons are red too).
+    auto frame = [&] {
+        form->GamePanel->DrawScene();
+        const QImage image = form->GamePanel->grabFramebuffer();
+        return image.copy(0, 80, image.width(), image.height() - 80)
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    auto redMoon = [](QRgb p) {
+        return qRed(p) > 60 && qGreen(p) < qRed(p) / 3 && qBlue(p) < qRed(p) / 3;
+    };
+    auto letters = [](QRgb p) {
+        return qRed(p) > 200 && qGreen(p) > 90 && qGreen(p) < 170 && qBlue(p) < 80;
+    };
+    auto moonGrey = [](QRgb p) {
+        return qRed(p) > 60 && std::abs(qRed(p) - qGreen(p)) < 12 &&
+               std::abs(qGreen(p) - qBlue(p)) < 12;
+    };
+    const QImage calm = frame();
+    EXPECT_EQ(CountPixels(calm, redMoon), 0);
+    const int calmLetters = CountPixels(calm, letters);
+    EXPECT_GT(calmLetters, 50);
+
+    // One moon reaches the Earth: red for its first three steps (and more
+    // see-through each step), then its burst replaces it.
+    TGameEnemy* impact = game.Enemies().front().get();
+    impact->FPosition = {2, 0, 141};
+    game.Tick();
+    ASSERT_EQ(impact->FExplosionType, etCollision);
+    std::vector<int> reds;
+    for (int step = 1; step <= 3; ++step) {
+        ASSERT_EQ(impact->FExplosionStep, step);
+        reds.push_back(CountPixels(frame(), redMoon));
+        if (step < 3)
+            game.Tick();
+    }
+    for (int red : reds)
+        EXPECT_GT(red, 5000);
+    EXPECT_TRUE(impact->LabelVisible);
+    game.Tick();
+    ASSERT_EQ(impact->FExplosionStep, 4);
+    EXPECT_LT(CountPixels(frame(), redMoon), reds.back() / 4);
+
+    // Hidden words: the moons still show, their words do not.
+    game.ApplyItem(siHideText);
+    const QImage hidden = frame();
+    EXPECT_LT(CountPixels(hidden, letters), calmLetters / 10);
+    EXPECT_GT(CountPixels(hidden, moonGrey), CountPixels(calm, moonGrey) / 2);
     form->close();
 }
