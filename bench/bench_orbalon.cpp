@@ -119,12 +119,15 @@ TBusyScene* MakeScene(int samples) {
     return scene;
 }
 
-void RunFrames(benchmark::State& state, TBusyScene& scene) {
+// compose: the frame is also composed into the window, as the window
+// system shows it; without, only the scene is drawn into the panel's frame.
+void RunFrames(benchmark::State& state, TBusyScene& scene, bool compose = true) {
     TSaveMeGameForm& form = *scene.Form;
     TGLPanel* panel = form.GamePanel;
     for (auto _ : state) {
         panel->DrawScene();
-        panel->repaint();
+        if (compose)
+            panel->repaint();
         panel->SetCurrentGLContext();
         glFinish();
     }
@@ -137,12 +140,24 @@ void RunFrames(benchmark::State& state, TBusyScene& scene) {
         benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-void BM_OrbalonBusyFrame_NoMultisampling(benchmark::State& state) {
-    // Kept until the process ends: panels cannot outlive the application.
+// Kept until the process ends: panels cannot outlive the application.
+TBusyScene& PlainScene() {
     static TBusyScene* const scene = MakeScene(0);
-    RunFrames(state, *scene);
+    return *scene;
+}
+
+void BM_OrbalonBusyFrame_NoMultisampling(benchmark::State& state) {
+    RunFrames(state, PlainScene());
 }
 BENCHMARK(BM_OrbalonBusyFrame_NoMultisampling)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(3)
+    ->UseRealTime();
+
+void BM_OrbalonBusySceneOnly_NoMultisampling(benchmark::State& state) {
+    RunFrames(state, PlainScene(), false);
+}
+BENCHMARK(BM_OrbalonBusySceneOnly_NoMultisampling)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(3)
     ->UseRealTime();
