@@ -356,8 +356,11 @@ TEST(SaveMeGameRules, AFileWithTwoUsableLinesAtLevelEightDoesNotHang) {
     rig.Start({QStringLiteral("alpha"), QString(), QStringLiteral("beta"), QStringLiteral("alpha")},
               8);
     for (int i = 0; i < 200 && !rig.Game.Ended(); ++i) {
+        const int before = rig.Random.Draws[4];
         rig.Game.Tick();
         EXPECT_LE(rig.Game.Enemies().size(), 2u);
+        // At most the periodic spawn and one top-up attempt, 50 draws each.
+        EXPECT_LE(rig.Random.Draws[4] - before, 2 * TSaveMeGame::LineDraws);
     }
     EXPECT_GT(rig.Random.Draws[4], 0);
 }
