@@ -125,12 +125,14 @@ TSaveMeGameForm::TSaveMeGameForm(QWidget* parent, TRandom random, TRandom sceneR
         move(screen->availableGeometry().center() - rect().center());
     }
 
+    // One game at a time: an earlier game window goes (and stops its music)
+    // before this one starts the playlist again.
+    delete CurrentForm;
+    CurrentForm = this;
+
     ClearInput();
     if (GameSounds)
         GameSounds->Init();
-
-    delete CurrentForm;
-    CurrentForm = this;
 }
 
 TSaveMeGameForm::~TSaveMeGameForm() {

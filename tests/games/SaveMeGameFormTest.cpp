@@ -1,6 +1,7 @@
 #include "games/SaveMeGameForm.h"
 
 #include "app/Folders.h"
+#include "app/RavlinError.h"
 #include "app/SettingsRecords.h"
 #include "games/ScoreForm.h"
 #include "gl/GLPanel.h"
@@ -49,9 +50,11 @@ struct TFormRig {
     // a smaller one that draws faster.
     TSaveMeGameForm* Create(unsigned seed = 5, bool fullSize = false) {
         auto engine = std::make_shared<std::mt19937>(seed);
-        auto* form = new TSaveMeGameForm(nullptr, [engine](int n) {
-            return std::uniform_int_distribution<int>(0, n - 1)(*engine);
-        });
+        auto scene = std::make_shared<std::mt19937>(seed + 100);
+        auto* form = new TSaveMeGameForm(
+            nullptr,
+            [engine](int n) { return std::uniform_int_distribution<int>(0, n - 1)(*engine); },
+            [scene](int n) { return std::uniform_int_distribution<int>(0, n - 1)(*scene); });
         if (!fullSize) {
             form->resize(1024, 700);
             form->move(0, 0);
@@ -244,9 +247,12 @@ TEST(SaveMeGameWindow, LayoutInputModeAndTheBackgroundDrawnAnewOnEachReload) {
         EXPECT_TRUE(name.startsWith(QStringLiteral("galaxy")) ||
                     name == QStringLiteral("moon_collision2.png"))
             << name.toStdString();
-    delete form.data();
 
+    // A second window replaces the first.
+    QPointer<TSaveMeGameForm> first = form;
     form = rig.Create();
+    EXPECT_TRUE(first.isNull());
+    EXPECT_EQ(TSaveMeGameForm::Current(), form.data());
     form->show();
     form->Composer()->SetTypingLang(tlNative);
     form->StartGame(rig.Dir.path() + QStringLiteral("/Text/words [영어].game"), 1, Words(3));
@@ -254,6 +260,11 @@ TEST(SaveMeGameWindow, LayoutInputModeAndTheBackgroundDrawnAnewOnEachReload) {
     form->close();
     QTest::qWait(20);
     EXPECT_TRUE(form.isNull()); // the window frees itself
+
+    // Without its model the window cannot be made.
+    ASSERT_TRUE(QFile::remove(rig.Dir.path() + QStringLiteral("/models/SaveMeGame.obj")));
+    EXPECT_THROW(rig.Create(), ERavlinError);
+    EXPECT_EQ(TSaveMeGameForm::Current(), nullptr);
 }
 
 TEST(SaveMeGameWindow, FromTheStoryThroughEnterAndTheNearestMoonsWordToItsExplosion) {
@@ -473,30 +484,29 @@ TEST(SaveMeGameWindow, AnImpactingMoonIsRedUntilItsBurstAndHiddenWordsLeaveOnlyT
     const int calmLetters = CountPixels(calm, letters);
     EXPECT_GT(calmLetters, 50);
 
-    // One moon reaches the Earth: red for its first three steps (and more
-    // see-through each step), then its burst replaces it.
-    TGameEnemy* impact = game.Enemies().front().get();
-    impact->FPosition = {2, 0, 141};
-    game.Tick();
-    ASSERT_EQ(impact->FExplosionType, etCollision);
-    std::vector<int> reds;
-    for (int step = 1; step <= 3; ++step) {
-        ASSERT_EQ(impact->FExplosionStep, step);
-        reds.push_back(CountPixels(frame(), redMoon));
-        if (step < 3)
-            game.Tick();
-    }
-    for (int red : reds)
-        EXPECT_GT(red, 5000);
-    EXPECT_TRUE(impact->LabelVisible);
-    game.Tick();
-    ASSERT_EQ(impact->FExplosionStep, 4);
-    EXPECT_LT(CountPixels(frame(), redMoon), reds.back() / 4);
-
     // Hidden words: the moons still show, their words do not.
     game.ApplyItem(siHideText);
     const QImage hidden = frame();
     EXPECT_LT(CountPixels(hidden, letters), calmLetters / 10);
     EXPECT_GT(CountPixels(hidden, moonGrey), CountPixels(calm, moonGrey) / 2);
+    game.ApplyItem(siStop); // the stop again, in place of the hidden words
+
+    // One moon reaches the Earth: it keeps its label and is drawn red for
+    // its first three steps (more see-through each step); then its label
+    // goes and its burst replaces it.
+    TGameEnemy* impact = game.Enemies().front().get();
+    impact->FPosition = {2, 0, 141};
+    game.Tick();
+    ASSERT_EQ(impact->FExplosionType, etCollision);
+    for (int step = 1; step <= 3; ++step) {
+        ASSERT_EQ(impact->FExplosionStep, step);
+        EXPECT_TRUE(impact->LabelVisible);
+        EXPECT_GT(CountPixels(frame(), redMoon), 5000) << step;
+        if (step < 3)
+            game.Tick();
+    }
+    game.Tick();
+    ASSERT_EQ(impact->FExplosionStep, 4);
+    EXPECT_FALSE(impact->LabelVisible);
     form->close();
 }
