@@ -510,3 +510,42 @@ TEST(SaveMeGameWindow, AnImpactingMoonIsRedUntilItsBurstAndHiddenWordsLeaveOnlyT
     EXPECT_FALSE(impact->LabelVisible);
     form->close();
 }
+
+TEST(SaveMeGameWindow, TheEarthFliesInOverSeventyRepaintsAndIsGoneAfterwards) {
+    TFormRig rig;
+    QPointer<TSaveMeGameForm> form = rig.Create(4);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+    form->SetTickInterval(1000000);
+    form->StartGame(rig.Dir.path() + QStringLiteral("/Text/[영어] moons.game"), 1, Words(5));
+    TSaveMeGame& game = form->Game();
+    game.EnterPressed(QString());
+    game.CloseMessage();
+    // Below the icon rows (the life icons are blue too).
+    auto ocean = [&](const QImage& image) {
+        return CountPixels(image, QRect(0, 80, image.width(), image.height() - 80), [](QRgb p) {
+            return qBlue(p) > 120 && qBlue(p) > qRed(p) + 60 && qGreen(p) < qBlue(p);
+        });
+    };
+    auto draw = [&] {
+        form->GamePanel->DrawScene();
+        return form->GamePanel->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+    };
+    while (game.EarthAniTick().Tick < 10)
+        draw();
+    const QImage early = draw();
+    const QPoint centre(early.width() / 2, early.height() / 2);
+    EXPECT_GT(ocean(early), 2000);
+    // The Earth sits in the middle until it starts flying at the viewer.
+    EXPECT_GT(CountPixels(early, QRect(centre - QPoint(40, 40), QSize(80, 80)),
+                          [](QRgb p) { return qBlue(p) > 120 || qGreen(p) > 120; }),
+              3000);
+    while (game.EarthAniTick().Tick < 65)
+        draw();
+    EXPECT_GT(ocean(draw()), ocean(early)); // close to the viewer now
+    while (game.EarthFlyInRunning())
+        draw();
+    EXPECT_EQ(game.EarthAniTick().Tick, TSaveMeGame::FlyInTicks + 1);
+    EXPECT_LT(ocean(draw()), 50);
+    form->close();
+}
