@@ -626,6 +626,15 @@ void TSaveMeGameForm::GamePanelResize() {
     at(6, FMaxVisiblePos, FMinVisiblePos);
     at(0, FMaxViewPort_0, FMinViewPort_0);
     at(45, FMaxViewPort_45, FMinViewPort_45);
+    // The turning background covers the view at the depth it lies at (the
+    // panel's own visible depth when the plane sits there).
+    FBackMaxVisible = {GamePanel->MaxVisibleX(), GamePanel->MaxVisibleY(),
+                       GamePanel->DepthOfVisiblePos()};
+    if (const T3DModel* back =
+            GameObjLoader ? GameObjLoader->FindNamedModel(kBackPlane) : nullptr) {
+        TGLArrayf3 min;
+        at(back->CenterZ(), FBackMaxVisible, min);
+    }
     TSaveMeView view;
     view.MaxVisible = FMaxVisiblePos;
     view.MinVisible = FMinVisiblePos;
@@ -687,8 +696,8 @@ void TSaveMeGameForm::DrawBackground() {
     if (!back || back->MaxPos.x <= 0 || back->MaxPos.y <= 0 || GamePanel->width() <= 0)
         return;
     const float theta = std::atan(float(GamePanel->height()) / float(GamePanel->width()));
-    const float sx = (GamePanel->MaxVisibleX() + 5) / std::cos(theta) / back->MaxPos.x;
-    const float sy = (GamePanel->MaxVisibleY() + 5) / std::sin(theta) / back->MaxPos.y;
+    const float sx = (FBackMaxVisible.x + 5) / std::cos(theta) / back->MaxPos.x;
+    const float sy = (FBackMaxVisible.y + 5) / std::sin(theta) / back->MaxPos.y;
     glPushMatrix();
     glLoadIdentity();
     glRotatef(float(FGame.AniTick()) / 12, 0, 0, 1);
@@ -783,8 +792,6 @@ void TSaveMeGameForm::DrawMoons() {
     }
 
     if (FGame.SpecialItem() != siHideText) {
-        // Callouts face the viewer with counter-clockwise corners.
-        glFrontFace(GL_CCW);
         for (const auto& moon : moons) {
             TGLTexturePanelItem* label = LabelOf(moon.get());
             if (!label)
@@ -793,7 +800,6 @@ void TSaveMeGameForm::DrawMoons() {
             label->PanelVisible = moon->LabelVisible;
             label->Draw();
         }
-        glFrontFace(GL_CW);
     }
 
     for (const auto& moon : moons) {
@@ -814,9 +820,8 @@ void TSaveMeGameForm::GamePanelDrawScene() {
         return;
     FParticleCount = 0;
     glPushMatrix();
-    // Faces of the models are wound clockwise; fully clear texels (round
-    // the labels' letters) must not hide what is drawn behind them later.
-    glFrontFace(GL_CW);
+    // Fully clear texels (round the labels' letters) must not hide what is
+    // drawn behind them later.
     glAlphaFunc(GL_GREATER, 0.0f);
     glEnable(GL_ALPHA_TEST);
 
@@ -831,17 +836,12 @@ void TSaveMeGameForm::GamePanelDrawScene() {
     } else {
         if (const int t = FGame.StepEarthFlyIn(); t > 0)
             DrawEarth(t);
-        glFrontFace(GL_CCW);
         DrawIcons();
-        glFrontFace(GL_CW);
     }
     DrawMoons();
 
-    if (FGameMessage && FGameMessage->Visible()) {
-        glFrontFace(GL_CCW);
+    if (FGameMessage && FGameMessage->Visible())
         FGameMessage->TexItem()->Draw();
-    }
-    glFrontFace(GL_CCW);
     glDisable(GL_ALPHA_TEST);
     glPopMatrix();
 }

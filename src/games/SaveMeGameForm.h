@@ -124,6 +124,7 @@ private:
     TGLArrayf3 FMaxVisiblePos, FMinVisiblePos;
     TGLArrayf3 FMaxViewPort_0, FMinViewPort_0;
     TGLArrayf3 FMaxViewPort_45, FMinViewPort_45;
+    TGLArrayf3 FBackMaxVisible; // at the background plane's depth
     const TGameEnemy* FDrawingEnemy = nullptr;
     QString FBackgroundFile;
     int FParticleCount = 0;

@@ -17,8 +17,8 @@
 
 namespace savemetest {
 
-// Appends a sphere as an object of its own; front faces wound clockwise
-// seen from outside, as the program's models are.
+// Appends a sphere as an object of its own; front faces wound
+// counter-clockwise seen from outside.
 inline void AddSphere(std::string& text, int& base, const char* name, const char* material,
                       float radius, int stacks, int slices) {
     char line[160];
@@ -41,11 +41,11 @@ inline void AddSphere(std::string& text, int& base, const char* name, const char
     for (int s = 0; s < stacks; ++s)
         for (int l = 0; l < slices; ++l) {
             const int a = base + s * (slices + 1) + l + 1, b = a + 1, c = a + slices + 1, d = c + 1;
-            std::snprintf(line, sizeof line, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, c, c, c, d,
-                          d, d);
+            std::snprintf(line, sizeof line, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, d, d, d, c,
+                          c, c);
             text += line;
-            std::snprintf(line, sizeof line, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, d, d, d, b,
-                          b, b);
+            std::snprintf(line, sizeof line, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, b, b, b, d,
+                          d, d);
             text += line;
         }
     base += (stacks + 1) * (slices + 1);
@@ -53,15 +53,17 @@ inline void AddSphere(std::string& text, int& base, const char* name, const char
 
 inline void AddBackPlane(std::string& text, int& base) {
     text += "# object BackPlane\n";
-    text += "v -100 -100 -85\nv -100 100 -85\nv 100 100 -85\nv 100 -100 -85\n";
+    // At -100, not at the panel's visible depth of -85: the scene sizes the
+    // plane for the depth it lies at.
+    text += "v -100 -100 -100\nv -100 100 -100\nv 100 100 -100\nv 100 -100 -100\n";
     text += "vn 0 0 1\nvn 0 0 1\nvn 0 0 1\nvn 0 0 1\n";
     text += "vt 0 0 0\nvt 0 1 0\nvt 1 1 0\nvt 1 0 0\n";
     text += "usemtl back_mat\n";
     char line[160];
     const int a = base + 1, b = base + 2, c = base + 3, d = base + 4;
-    std::snprintf(line, sizeof line, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, b, b, b, c, c, c);
+    std::snprintf(line, sizeof line, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, c, c, c, b, b, b);
     text += line;
-    std::snprintf(line, sizeof line, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, c, c, c, d, d, d);
+    std::snprintf(line, sizeof line, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, d, d, d, c, c, c);
     text += line;
     base += 4;
 }
