@@ -278,6 +278,11 @@ TEST(SaveMeGameWindow, FromTheStoryThroughEnterAndTheNearestMoonsWordToItsExplos
     EXPECT_EQ(form->GameMessage()->Text().last().trimmed(), QStringLiteral("PRESS ENTER"));
     const QImage story = CaptureRootWindow(CapturePath(QStringLiteral("orbalon_story.png")));
     ASSERT_FALSE(story.isNull());
+    // On screen: the story's orange-to-yellow letters over its picture.
+    const QRect panel(form->GamePanel->mapToGlobal(QPoint(0, 0)), form->GamePanel->size());
+    EXPECT_GT(CountPixels(story, panel,
+                          [](QRgb p) { return qRed(p) > 200 && qGreen(p) > 100 && qBlue(p) < 90; }),
+              1000);
 
     // Enter closes the story: the tick runs and the pause hint shows.
     QTest::keyClick(form->InputEdit, Qt::Key_Return);
