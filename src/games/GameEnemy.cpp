@@ -1,17 +1,10 @@
 #include "games/GameEnemy.h"
 
-#include <atomic>
 #include <limits>
 
-namespace {
-
-std::atomic<std::uint64_t> NextEnemyId{1};
-
-} // namespace
-
-TGameEnemy::TGameEnemy(const TGameEnemyList* AParentList)
+TGameEnemy::TGameEnemy(const TGameEnemyList* AParentList, std::uint64_t id)
     : FParentList(AParentList)
-    , FId(NextEnemyId++) {}
+    , FId(id) {}
 
 bool TGameEnemy::IsOverlappedEnemyExists(const TGLArrayf3& Pos, float distance) const {
     if (!FParentList)

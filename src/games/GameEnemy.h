@@ -31,14 +31,15 @@ using TGameEnemyList = std::vector<std::unique_ptr<TGameEnemy>>;
 // explodes it; the window draws it and its word label.
 class TGameEnemy {
 public:
-    explicit TGameEnemy(const TGameEnemyList* AParentList);
+    // `id` tells the moon apart from every other of its game.
+    TGameEnemy(const TGameEnemyList* AParentList, std::uint64_t id);
 
     // True when another moon of the list lies at a 3D distance strictly
     // below `distance` from `Pos`.
     bool IsOverlappedEnemyExists(const TGLArrayf3& Pos, float distance) const;
 
-    // Serial number, unique within the process: moons are looked up by it
-    // while the list changes under a loop.
+    // Serial number, unique within the game: moons are looked up by it while
+    // the list changes under a loop.
     std::uint64_t Id() const { return FId; }
     const TGameEnemyList* ParentList() const { return FParentList; }
 

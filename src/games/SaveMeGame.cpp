@@ -412,7 +412,7 @@ void TSaveMeGame::ClampToView(TGLArrayf3& pos) const {
 }
 
 std::unique_ptr<TGameEnemy> TSaveMeGame::CreateMoon(const QString& word, const QString& desc) {
-    auto moon = std::make_unique<TGameEnemy>(&FEnemyList);
+    auto moon = std::make_unique<TGameEnemy>(&FEnemyList, ++FMoonSerial);
     moon->FSpecialItem = DrawItem();
     moon->FExplosionStep = 0;
     moon->FSpinStep = 0;

@@ -245,4 +245,5 @@ private:
     bool FTimerEnabled = false;
     TSaveMeMessage FMessage;
     bool FEnded = false;
+    std::uint64_t FMoonSerial = 0;
 };
