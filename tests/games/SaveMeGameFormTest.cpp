@@ -106,6 +106,14 @@ QImage CaptureRootWindow(const QString& keepAs) {
     return QImage(keepAs).convertToFormat(QImage::Format_RGB32);
 }
 
+// Where a widget lies in a capture of the screen (device pixels).
+QRect OnScreen(const QWidget* widget) {
+    const qreal dpr = widget->devicePixelRatioF();
+    const QPoint at = widget->mapToGlobal(QPoint(0, 0));
+    return QRect(QPoint(qRound(at.x() * dpr), qRound(at.y() * dpr)),
+                 QSize(qRound(widget->width() * dpr), qRound(widget->height() * dpr)));
+}
+
 QString CapturePath(const QString& name) {
     const QString folder = QDir::currentPath() + QStringLiteral("/captures");
     QDir().mkpath(folder);
@@ -279,8 +287,7 @@ TEST(SaveMeGameWindow, FromTheStoryThroughEnterAndTheNearestMoonsWordToItsExplos
     const QImage story = CaptureRootWindow(CapturePath(QStringLiteral("orbalon_story.png")));
     ASSERT_FALSE(story.isNull());
     // On screen: the story's orange-to-yellow letters over its picture.
-    const QRect panel(form->GamePanel->mapToGlobal(QPoint(0, 0)), form->GamePanel->size());
-    EXPECT_GT(CountPixels(story, panel,
+    EXPECT_GT(CountPixels(story, OnScreen(form->GamePanel),
                           [](QRgb p) { return qRed(p) > 200 && qGreen(p) > 100 && qBlue(p) < 90; }),
               1000);
 
@@ -344,8 +351,8 @@ TEST(SaveMeGameWindow, ABusyFrameCapturedFromTheXServerShowsSkyMoonsLabelsAndBur
 
     const QImage screen = CaptureRootWindow(CapturePath(QStringLiteral("orbalon_busy.png")));
     ASSERT_FALSE(screen.isNull());
-    const QRect panel(form->GamePanel->mapToGlobal(QPoint(0, 0)), form->GamePanel->size());
-    const QRect top(form->TopPanel->mapToGlobal(QPoint(0, 0)), form->TopPanel->size());
+    const QRect panel = OnScreen(form->GamePanel);
+    const QRect top = OnScreen(form->TopPanel);
     const int area = panel.width() * panel.height();
     // The starry background covers the view: little of the sky-blue clear
     // colour is left.
