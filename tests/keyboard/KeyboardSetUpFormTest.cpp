@@ -348,6 +348,9 @@ TEST_F(KeyboardSetUp, TheHelpButtonOpensTheKeyboardPracticeTopic) {
             help = h;
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->CurrentTopic(), QStringLiteral("키보드연습.htm"));
+    EXPECT_TRUE(help->windowTitle().startsWith(QStringLiteral("키보드 연습")));
     EXPECT_TRUE(Answerer.Messages.empty());
+    if (const QByteArray out = qgetenv("RAVLIN_RENDER_DIR"); !out.isEmpty())
+        help->grab().save(QString::fromLocal8Bit(out) + QStringLiteral("/keyboard_help.png"));
     help->close();
 }
