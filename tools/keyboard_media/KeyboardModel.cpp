@@ -52,19 +52,33 @@ TMesh KeyCap(const std::string& name, double cx, double cy, double widthUnits, c
     const double hx = widthUnits * kPitch / 2 - kCapGap / 2;
     const double hy = kPitch / 2 - kCapGap / 2;
     const double hz = kCapHeight / 2;
-    // The picture covers the top out to part of the bevel; beyond it the
-    // cell's border pixels continue down the sides.
+    // The picture covers the top out to part of the bevel. The sides show
+    // the band along the cell's matching edge, running up into the cell
+    // with the height, so the material goes on round the cap.
     const double spanX = hx - kCapBevel * 0.35, spanY = hy - kCapBevel * 0.35;
     const double inset = 1.0; // pixels kept off the cell border
+    const double band = 3.0;  // pixels of the cell a side shows, clear of the labels
+    // The box is built with its height along y, so that the face it leaves
+    // out is the foot, then stood up: box (x, y, z) becomes (x, -z, y).
     TMesh cap = RoundedBox(
-        kKeyCapMaterial, {hx, hy, hz}, kCapBevel, 2,
-        [&](int, int, TVec3 p, TVec3, double& u, double& v) {
-            const double sx = std::clamp((p.x + spanX) / (2 * spanX), 0.0, 1.0);
-            const double sy = std::clamp((spanY - p.y) / (2 * spanY), 0.0, 1.0);
-            u = U(cell.X0 + inset + sx * (cell.X1 - cell.X0 - 2 * inset));
-            v = V(cell.Y0 + inset + sy * (cell.Y1 - cell.Y0 - 2 * inset));
+        kKeyCapMaterial, {hx, hz, hy}, kCapBevel, 2,
+        [&](int axis, int sign, TVec3 q, TVec3, double& u, double& v) {
+            const TVec3 p{q.x, -q.z, q.y};
+            double sx = std::clamp((p.x + spanX) / (2 * spanX), 0.0, 1.0);
+            double sy = std::clamp((spanY - p.y) / (2 * spanY), 0.0, 1.0);
+            const double w = cell.X1 - cell.X0 - 2 * inset, h = cell.Y1 - cell.Y0 - 2 * inset;
+            // Below the top's rounded edge: 0 at the edge, 1 at the foot.
+            const double down = std::clamp((hz - kCapBevel - p.z) / (2 * hz - kCapBevel), 0.0, 1.0);
+            const bool side = p.z < hz - kCapBevel;
+            if (axis == 0 && side)
+                sx = sign > 0 ? 1 - band / w * down : band / w * down;
+            else if (axis == 2 && side) // box +z is the front (-y)
+                sy = sign > 0 ? 1 - band / h * down : band / h * down;
+            u = U(cell.X0 + inset + sx * w);
+            v = V(cell.Y0 + inset + sy * h);
         },
         false);
+    cap.Apply(TTransform::RotateX(90));
     // Draw the top in: each side leans inwards by kCapTaper over the
     // height, and the top is hollowed a little along x like a sculpted cap.
     for (TMeshVertex& vertex : cap.Vertices) {
@@ -135,9 +149,8 @@ void CaseUV(TVec3 p, double& u, double& v) {
 
 TMesh Bar(const std::string& material, double x0, double y0, double x1, double y1, double z0,
           double z1, double radius) {
-    TMesh bar = RoundedBox(
-        material, {(x1 - x0) / 2, (y1 - y0) / 2, (z1 - z0) / 2}, radius, 2,
-        [](int, int, TVec3, TVec3, double&, double&) {}, false);
+    TMesh bar = RoundedBox(material, {(x1 - x0) / 2, (y1 - y0) / 2, (z1 - z0) / 2}, radius, 2,
+                           [](int, int, TVec3, TVec3, double&, double&) {});
     bar.Apply(TTransform::Translate({(x0 + x1) / 2, (y0 + y1) / 2, (z0 + z1) / 2}));
     return bar;
 }
@@ -211,7 +224,7 @@ TMesh Finger(const std::string& name, double size, double turn) {
     // knuckle, end.
     auto radiusAt = [&](double t) {
         const double knuckle1 = 0.3, knuckle2 = 0.72;
-        double r = 4.6 + 1.0 * t;
+        double r = 4.0 + 2.0 * t;
         r += 0.45 * std::exp(-std::pow((t - knuckle1) / 0.06, 2));
         r += 0.55 * std::exp(-std::pow((t - knuckle2) / 0.06, 2));
         return r;
