@@ -180,6 +180,12 @@ TEST_F(KeyboardSetUp, AllBoxAndTheStartRuleFollowTheGroupBoxes) {
     Click(dialog->cbSymbol);
     EXPECT_TRUE(dialog->btnOk->isEnabled());
     EXPECT_FALSE(dialog->lblSelectKeyPos->isVisible());
+
+    // Escape closes the dialog without starting.
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    EXPECT_EQ(Starts, 0);
 }
 
 TEST_F(KeyboardSetUp, TopRowBoxShowsOnlyForTheThreeOlderSebeolsikLayouts) {
@@ -278,6 +284,22 @@ TEST_F(KeyboardSetUp, NoPicturesLeaveTheListEmptyThePreviewWhiteAndTheNameEmpty)
     QTest::mouseClick(dialog->btnOk, Qt::LeftButton);
     EXPECT_EQ(Starts, 1);
     EXPECT_TRUE(KeyboardSetup.TextureFileName.isEmpty());
+}
+
+// A picture that cannot be decoded does not keep the dialog from opening:
+// it is listed without a thumbnail and can still be chosen.
+TEST_F(KeyboardSetUp, AnUndecodablePictureIsListedWithoutAThumbnail) {
+    QFile broken(Maps(QStringLiteral("[key] broken.png")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a picture");
+    broken.close();
+    auto dialog = NewDialog();
+    ASSERT_EQ(Names(dialog->lbBackImage).indexOf(QStringLiteral("[key] broken.png")), 1);
+    EXPECT_TRUE(dialog->lbBackImage->item(1)->data(Qt::UserRole + 1).value<QPixmap>().isNull());
+    dialog->lbBackImage->setCurrentRow(1);
+    const QImage preview = dialog->RenderPreview();
+    EXPECT_EQ(preview.pixel(150, 50), qRgb(255, 255, 255));
+    EXPECT_TRUE(Answerer.Messages.empty());
 }
 
 // The three sample keys are painted as the drill paints its key caps: the
