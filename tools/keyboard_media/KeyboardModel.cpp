@@ -392,8 +392,9 @@ std::vector<TMesh> BuildKeyboardModel() {
     sky.Name = "BackPlane";
     meshes.push_back(sky);
     // The bolt: the scene moves it down and to the left over eight ticks and
-    // draws a second one further right.
-    TMesh bolt = Rectangle("ThunderMat", -35, 20, -5, 140, 12, 0, 0, 1, 1);
+    // draws a second one further right; placed here, the first stroke
+    // already reaches into the view and the last ones strike the keys.
+    TMesh bolt = Rectangle("ThunderMat", -35, -10, -5, 110, 12, 0, 0, 1, 1);
     bolt.Name = "ThunderPlane";
     meshes.push_back(bolt);
     return meshes;
