@@ -222,7 +222,11 @@ TKeyboardSetUpForm::TKeyboardSetUpForm(QWidget* parent, TStartDrill startDrill)
     connect(actSelectKeyPos, &QAction::triggered, this, &TKeyboardSetUpForm::btnHelpClick);
     connect(actPreview, &QAction::triggered, this, &TKeyboardSetUpForm::actPreviewExecute);
     connect(actExercise, &QAction::enabledChanged, btnOk, &QPushButton::setEnabled);
-    connect(LanguageGroup, &QButtonGroup::idClicked, this, &TKeyboardSetUpForm::LanguageGroupClick);
+    // Arrow keys move the choice as well as clicks do.
+    connect(LanguageGroup, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked)
+            LanguageGroupClick();
+    });
     connect(cbAll, &QCheckBox::clicked, this, &TKeyboardSetUpForm::cbAllClick);
     for (const TGroupBox& g : GroupBoxes())
         connect(g.Box, &QCheckBox::toggled, this, &TKeyboardSetUpForm::UpdateActions);

@@ -199,6 +199,20 @@ TEST_F(KeyboardSetUp, TopRowBoxShowsOnlyForTheThreeOlderSebeolsikLayouts) {
         if (i == 3)
             dialog->cbTopMost->setChecked(true);
     }
+    // Arrow keys move through the layouts the same way.
+    // Other test programs share the display and may take the focus, so
+    // activation is asked for until it holds.
+    for (int attempt = 0; attempt < 10 && !dialog->isActiveWindow(); ++attempt) {
+        dialog->activateWindow();
+        (void)QTest::qWaitForWindowActive(dialog.get(), 1000);
+    }
+    ASSERT_TRUE(dialog->isActiveWindow());
+    dialog->LanguageGroup->button(1)->setFocus();
+    dialog->LanguageGroup->button(1)->setChecked(true);
+    QTest::keyClick(dialog->LanguageGroup->button(1), Qt::Key_Down);
+    EXPECT_EQ(dialog->LanguageGroup->checkedId(), 2);
+    EXPECT_TRUE(dialog->cbTopMost->isVisible());
+    Click(dialog->LanguageGroup->button(8));
     // Hidden by layout 8, it keeps its mark and still counts when starting.
     EXPECT_TRUE(dialog->cbTopMost->isChecked());
     QTest::mouseClick(dialog->btnOk, Qt::LeftButton);
