@@ -69,11 +69,13 @@ QImage MarblePicture() {
         // Veins: where a warped sine crosses zero, sharpened; a broad
         // shadow follows each main vein.
         const double v1 = std::abs(std::sin((s * 0.7 + t * 1.3 + w * 2.6) * 1.6));
+        // Fine threads wander more and fade in and out along their way.
         const double v2 = std::abs(
-            std::sin((s * 1.9 - t * 0.7 + veins.Fractal(s * 0.6, t * 0.6, 1.7, 3) * 3) * 2.4));
+            std::sin((s * 1.1 - t * 0.9 + veins.Fractal(s * 0.5, t * 0.5, 1.7, 4) * 6) * 1.3));
+        const double present = SmoothStep(0.45, 0.7, cloud.Fractal(s * 0.9 + 7, t * 0.9, 5.0, 3));
         const double main = std::pow(1 - v1, 16);
         const double halo = std::pow(1 - v1, 4);
-        const double fine = std::pow(1 - v2, 30);
+        const double fine = std::pow(1 - v2, 30) * present;
         QColor c =
             Mix(ground, shade, SmoothStep(0.35, 0.75, cloud.Fractal(s * 0.7, t * 0.7, 2.0, 4)));
         c = Mix(c, shade, 0.5 * halo);
