@@ -218,7 +218,7 @@ TMesh Finger(const std::string& name, double size, double turn) {
     // Control points in (y, z): the tip over the pad, the two knuckles and
     // the end; y grows towards the keys' top edge.
     const std::vector<TVec3> controls = {
-        {0, 0.0, 5.0}, {0, -10.8, 13.2}, {0, -24.5, 18.6}, {0, -33.0, 20.0}};
+        {0, 0.0, 5.0}, {0, -10.0, 12.6}, {0, -21.0, 16.8}, {0, -28.0, 18.0}};
     std::vector<TVec3> path = SmoothPath(controls, 1.3);
     // Radius along the path: fingertip, first knuckle, middle, second
     // knuckle, end.
@@ -289,7 +289,7 @@ TMesh Finger(const std::string& name, double size, double turn) {
 
     // The nail: a thin curved plate on the back of the distal phalanx.
     {
-        const int along1 = capRings + 1, along2 = capRings + int(count * 0.22);
+        const int along1 = capRings + 1, along2 = capRings + int(count * 0.3);
         const int across = 9;
         std::vector<std::vector<int>> grid;
         for (int i = along1; i <= along2; ++i) {
@@ -299,7 +299,7 @@ TMesh Finger(const std::string& name, double size, double turn) {
             std::vector<int> row;
             for (int j = 0; j <= across; ++j) {
                 const double th = kPi / 2 + (double(j) / across - 0.5) * 2 * half;
-                const double a = radii[size_t(i)] * 1.08 + 0.25, b = radii[size_t(i)] * 0.9 + 0.25;
+                const double a = radii[size_t(i)] * 1.08 + 0.5, b = radii[size_t(i)] * 0.9 + 0.5;
                 const TVec3 p =
                     centres[size_t(i)] + side * (a * std::cos(th)) + up * (b * std::sin(th));
                 const TVec3 n = side * (std::cos(th) / a) + up * (std::sin(th) / b);
