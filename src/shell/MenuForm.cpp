@@ -8,6 +8,7 @@
 #include "gl/GLPanel.h"
 #include "gl/ObjLoader.h"
 #include "gl/ThreadTimer.h"
+#include "keyboard/KeyboardSetUpForm.h"
 #include "platform/HelpWindow.h"
 #include "platform/TickCount.h"
 #include "shell/AboutForm.h"
@@ -322,7 +323,10 @@ void TMenuForm::MenuPanelMouseUp(TGLPanel*, QMouseEvent* Event) {
 }
 
 void TMenuForm::OpenMenuItem(const QString& objectName) {
-    if (HasPrefix(objectName, kSentenceObj)) {
+    if (HasPrefix(objectName, kKeyboardObj)) {
+        TKeyboardSetUpForm dialog(this);
+        ExecDialog(dialog);
+    } else if (HasPrefix(objectName, kSentenceObj)) {
         TSentenceSetupForm dialog(this);
         ExecDialog(dialog);
     } else if (HasPrefix(objectName, kClockGameObj)) {
@@ -339,8 +343,8 @@ void TMenuForm::OpenMenuItem(const QString& objectName) {
     } else if (HasPrefix(objectName, kADPlane)) {
         OpenUrl(FUpdater->click_image_link);
     }
-    // The keyboard practice and Orbalon setups are not part of the program
-    // yet; their objects only show their hints.
+    // The Orbalon setup is not part of the program yet; its object only
+    // shows its hint.
 }
 
 void TMenuForm::ExecDialog(QDialog& dialog) {

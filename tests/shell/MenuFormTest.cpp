@@ -167,9 +167,9 @@ TEST_F(MenuForm, PickingAnObjectWhereItIsDrawnOpensItsActivity) {
         {"ClockGameObj", "TGameSetUpForm", nullptr},
         {"AboutObj", "TAboutForm", nullptr},
         {"HelpObj", nullptr, "타비로이란.htm"},
-        // Keyboard practice and the Orbalon game have no setup yet: their
-        // objects are picked and clicked but open nothing.
-        {"KeyboardObj", nullptr, nullptr},
+        {"KeyboardObj", "TKeyboardSetUpForm", nullptr},
+        // The Orbalon game has no setup yet: its object is picked and
+        // clicked but opens nothing.
         {"CloudSphereObj", nullptr, nullptr},
     };
     for (const TCase& c : cases) {
