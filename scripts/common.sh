@@ -19,7 +19,7 @@ RAVLIN_PACKAGES=(
 # platform) the program is started under. The program itself does not.
 RAVLIN_TEST_PACKAGES=(
   dbus ibus ibus-hangul fcitx5 fcitx5-hangul fcitx5-frontend-qt6
-  weston qt6-wayland
+  weston qt6-wayland xwayland
 )
 
 ROOT_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
