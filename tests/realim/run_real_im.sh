@@ -17,7 +17,7 @@ skip() {
 }
 
 qt_plugins=$(dirname "$(dirname "$(readlink -f /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqxcb.so 2>/dev/null || echo /x/x)")")
-for tool in Xvfb xvfb-run dbus-run-session xdotool; do
+for tool in Xvfb xvfb-run dbus-run-session dbus-send xdotool; do
   command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
 case "$method" in
@@ -84,11 +84,17 @@ PROFILE
       printf '[Behavior]\nActiveByDefault=True\nShareInputState=No\n' \
         >"$XDG_CONFIG_HOME/fcitx5/config"
       fcitx5 --replace >"$log" 2>&1 &
+      # Asking fcitx5 itself before it owns its bus name would have D-Bus
+      # start a second copy; ask the bus whether the name has an owner.
+      has_owner() {
+        dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+          org.freedesktop.DBus.NameHasOwner string:org.fcitx.Fcitx5 2>/dev/null | grep -q true
+      }
       for _ in $(seq 50); do
-        fcitx5-remote >/dev/null 2>&1 && break
+        has_owner && break
         sleep 0.2
       done
-      fcitx5-remote >/dev/null 2>&1 || skip "fcitx5 did not start: $(tail -3 "$log")"
+      has_owner || skip "fcitx5 did not start: $(tail -3 "$log")"
       export QT_IM_MODULE=fcitx
       ;;
   esac
