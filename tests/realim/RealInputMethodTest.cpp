@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <deque>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <QApplication>
 #include <QDir>
 #include <QInputDialog>
@@ -26,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <string>
 #include <vector>
 
 namespace {
@@ -76,41 +78,109 @@ std::vector<int> HitCountsOf(const TSentence& line) {
     return counts;
 }
 
-// 한글 한글 on a Dubeolsik keyboard.
-const QStringList kHangulHangul =
-    QStringLiteral("g k s r m f space g k s r m f").split(QLatin1Char(' '));
+// A practice page typed on a Dubeolsik keyboard: its text, the X key names
+// that type it, and the keystrokes each character costs.
+struct TPage {
+    const char* Name;
+    QString Text;
+    QString Keys;
+    std::vector<int> Counts;
+};
+
+const TPage kPages[] = {
+    {"HangulHangul",
+     QStringLiteral("한글 한글"),
+     QStringLiteral("g k s r m f space g k s r m f"),
+     {3, 3, 1, 3, 3}},
+    // The ㄴ of 한 moves on to 나; 닭 has a double final.
+    {"HanaDak", QStringLiteral("하나 닭"), QStringLiteral("g k s k space e k f r"), {2, 2, 1, 4}},
+    // A tense initial is one key with Shift, which never counts.
+    {"Kkeut", QStringLiteral("끝"), QStringLiteral("R m x"), {3}},
+};
+
+// One page in sentence practice, from a text file named `fileName`. The file
+// holds the page and one more word, so that the space after the page's last
+// syllable (which finishes it, as on any page) stays on the line.
+struct TPracticePage {
+    TScopedSettingsDir Settings;
+    QTemporaryDir Root;
+    TScopedAppDir App{Root.path()};
+    QPointer<TSentenceForm> Form;
+
+    TPracticePage(const TPage& page, const QString& fileName) {
+        const QString path = Root.filePath(QStringLiteral("Text/") + fileName);
+        EXPECT_TRUE(WriteFileBytes(path, (page.Text + QStringLiteral(" 끝")).toUtf8()));
+        LoadSentenceSetup();
+        SentenceSetup.FontSize = 12;
+        SentenceSetup.UseSound = false;
+        Form = new TSentenceForm(nullptr);
+        Form->SetWorkArea(QRect(0, 0, 1024, 768));
+        Form->StartExercise(1, path);
+    }
+    ~TPracticePage() {
+        if (Form)
+            Form->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    const TSentence& Line() const { return *Form->SenEx->Model().Sentence(0); }
+};
+
+// Names the page in test output instead of dumping its bytes.
+void PrintTo(const TPage& page, std::ostream* out) {
+    *out << page.Name;
+}
+
+class TRealInputMethodPages : public testing::TestWithParam<TPage> {};
 
 // Sentence practice of a text without "[한글]" in its name, so that only the
-// desktop method composes: every syllable costs the keys that built it.
-TEST(RealInputMethod, SentencePracticeCountsTheKeysOfEachSyllable) {
-    TScopedSettingsDir settings;
-    QTemporaryDir root;
-    TScopedAppDir app(root.path());
-    ASSERT_TRUE(WriteFileBytes(root.filePath(QStringLiteral("Text/hangul.txt")),
-                               QStringLiteral("한글 한글 끝").toUtf8()));
-    LoadSentenceSetup();
-    SentenceSetup.FontSize = 12;
-    SentenceSetup.UseSound = false;
+// desktop method composes: every syllable costs the keys that built it, as
+// it does with the built-in composer (a "[한글]" text, the same keys sent to
+// the practice control directly, past the desktop method).
+TEST_P(TRealInputMethodPages, MethodCountsTheKeysAsTheBuiltInComposerDoes) {
+    const TPage& page = GetParam();
+    const QString expectedText = page.Text + QLatin1Char(' ');
+    std::vector<int> expectedCounts = page.Counts;
+    expectedCounts.push_back(1);
+    const QStringList keys =
+        page.Keys.split(QLatin1Char(' ')) + QStringList{QStringLiteral("space")};
 
-    QPointer<TSentenceForm> form = new TSentenceForm(nullptr);
-    form->SetWorkArea(QRect(0, 0, 1024, 768));
-    form->StartExercise(1, root.filePath(QStringLiteral("Text/hangul.txt")));
-    ASSERT_FALSE(form->Closed());
-    EXPECT_EQ(form->SenEx->TypingLang(), tlEng); // the built-in composer stays out
-    ASSERT_TRUE(FocusBox(form, form->SenEx));
+    std::vector<int> builtIn;
+    {
+        TPracticePage practice(page, QStringLiteral("[한글] page.txt"));
+        ASSERT_FALSE(practice.Form->Closed());
+        practice.Form->show(); // the input language is chosen when the page is shown
+        ASSERT_EQ(practice.Form->SenEx->TypingLang(), tlNative);
+        for (const QString& key : keys) {
+            if (key == QLatin1String("space"))
+                QTest::keyClick(practice.Form->SenEx, Qt::Key_Space);
+            else
+                QTest::keyClick(practice.Form->SenEx, key.at(0).toLatin1(),
+                                key.at(0).isUpper() ? Qt::ShiftModifier : Qt::NoModifier);
+        }
+        EXPECT_EQ(practice.Line().typed, expectedText);
+        builtIn = HitCountsOf(practice.Line());
+        std::printf("built-in composer: %s\n", qPrintable(practice.Form->SenEx->HitCountReport()));
+    }
+    EXPECT_EQ(builtIn, expectedCounts);
 
-    // The space after the last 글 finishes it, as it would on any page.
-    ASSERT_TRUE(SendKeys(kHangulHangul + QStringList{QStringLiteral("space")}));
-    const TSentence& line = *form->SenEx->Model().Sentence(0);
-    const QString expected = QStringLiteral("한글 한글 ");
-    (void)QTest::qWaitFor([&] { return line.typed == expected; }, 5000);
+    TPracticePage practice(page, QStringLiteral("page.txt"));
+    ASSERT_FALSE(practice.Form->Closed());
+    ASSERT_TRUE(FocusBox(practice.Form, practice.Form->SenEx));
+    EXPECT_EQ(practice.Form->SenEx->TypingLang(), tlEng); // the built-in composer stays out
+    ASSERT_TRUE(SendKeys(keys));
+    (void)QTest::qWaitFor([&] { return practice.Line().typed == expectedText; }, 5000);
     // The stored counts, for the record of a run by hand.
-    std::printf("stored keystrokes: %s\n", qPrintable(form->SenEx->HitCountReport()));
-    EXPECT_EQ(line.typed, expected);
-    EXPECT_EQ(HitCountsOf(line), (std::vector<int>{3, 3, 1, 3, 3, 1}));
-    form->close();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    std::printf("%s: %s\n", qPrintable(qEnvironmentVariable("QT_IM_MODULE")),
+                qPrintable(practice.Form->SenEx->HitCountReport()));
+    EXPECT_EQ(practice.Line().typed, expectedText);
+    EXPECT_EQ(HitCountsOf(practice.Line()), expectedCounts);
+    EXPECT_EQ(HitCountsOf(practice.Line()), builtIn);
 }
+
+INSTANTIATE_TEST_SUITE_P(RealInputMethod, TRealInputMethodPages, testing::ValuesIn(kPages),
+                         [](const testing::TestParamInfo<TPage>& info) {
+                             return std::string(info.param.Name);
+                         });
 
 // The Clockwig answer box: a Korean word composed by the method and ended by
 // Space fixes its label. The built-in composer is switched off so that only
