@@ -16,7 +16,7 @@ skip() {
   exit 77
 }
 
-qt_plugins=$(dirname "$(dirname "$(readlink -f /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqxcb.so 2>/dev/null || echo /x/x)")")
+qt_plugins=$(find /usr/lib -maxdepth 3 -type d -path '*/qt6/plugins' 2>/dev/null | head -1)
 for tool in Xvfb xvfb-run dbus-run-session dbus-send xdotool; do
   command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
