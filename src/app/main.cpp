@@ -3,6 +3,7 @@
 #include "app/Folders.h"
 #include "app/RavlinApplication.h"
 #include "app/RavlinError.h"
+#include "app/XWaylandFallback.h"
 #include "gl/GLARBFunctions.h"
 #include "platform/FontSubstitutions.h"
 #include "platform/HangulKeyboardList.h"
@@ -43,8 +44,13 @@ void CloseRemainingWindows() {
 } // namespace
 
 int main(int argc, char** argv) {
-    // Library and runtime initialisation.
+    // Library and runtime initialisation. On Wayland the 3D views need a
+    // compatibility-profile context; without one the program restarts on
+    // XWayland before anything else is set up.
+    const TXWaylandFallback fallback(argc, argv);
     TRavlinApplication app(argc, argv);
+    if (!fallback.RestartIfNeeded())
+        return 1;
     InstallFontSubstitutions();
 
     // The sound list comes first, before any window: it opens the sound
