@@ -4,6 +4,7 @@
 #include "app/MediaPath.h"
 #include "app/StringUtils.h"
 #include "games/GameSetUpForm.h"
+#include "games/SaveMeGameSetUpForm.h"
 #include "gl/BitmapRoutines.h"
 #include "gl/GLPanel.h"
 #include "gl/ObjLoader.h"
@@ -328,6 +329,9 @@ void TMenuForm::OpenMenuItem(const QString& objectName) {
     } else if (HasPrefix(objectName, kClockGameObj)) {
         TGameSetUpForm dialog(this);
         ExecDialog(dialog);
+    } else if (HasPrefix(objectName, kCloudSphereObj)) {
+        TSaveMeGameSetUpForm dialog(this);
+        ExecDialog(dialog);
     } else if (HasPrefix(objectName, kAboutObj)) {
         TAboutForm dialog(this);
         ExecDialog(dialog);
@@ -339,8 +343,8 @@ void TMenuForm::OpenMenuItem(const QString& objectName) {
     } else if (HasPrefix(objectName, kADPlane)) {
         OpenUrl(FUpdater->click_image_link);
     }
-    // The keyboard practice and Orbalon setups are not part of the program
-    // yet; their objects only show their hints.
+    // The keyboard practice setup is not part of the program yet; its object
+    // only shows its hint.
 }
 
 void TMenuForm::ExecDialog(QDialog& dialog) {

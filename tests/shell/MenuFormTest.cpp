@@ -166,11 +166,11 @@ TEST_F(MenuForm, PickingAnObjectWhereItIsDrawnOpensItsActivity) {
         {"SentenceObj", "TSentenceSetupForm", nullptr},
         {"ClockGameObj", "TGameSetUpForm", nullptr},
         {"AboutObj", "TAboutForm", nullptr},
+        {"CloudSphereObj", "TSaveMeGameSetUpForm", nullptr},
         {"HelpObj", nullptr, "타비로이란.htm"},
-        // Keyboard practice and the Orbalon game have no setup yet: their
-        // objects are picked and clicked but open nothing.
+        // Keyboard practice has no setup yet: its object is picked and
+        // clicked but opens nothing.
         {"KeyboardObj", nullptr, nullptr},
-        {"CloudSphereObj", nullptr, nullptr},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Object);
