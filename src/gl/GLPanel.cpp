@@ -96,14 +96,21 @@ TGLPanel::~TGLPanel() {
 
 void TGLPanel::CreateContext() {
     ProbeGLARBFunctions();
-    // Best format: the most samples the driver offers, up to what eight-fold
-    // quality allows. The quality always asked for at construction is
-    // eight-fold; a value set later only switches multisampling on or off.
-    const int samples = std::min(MaxSamplesOf(aaq8X), GLARBFunctions().MaxSamples);
+    // Best format: the most samples the driver offers cheaply, up to what
+    // eight-fold quality allows. The quality always asked for at
+    // construction is eight-fold; a value set later only switches
+    // multisampling on or off.
+    const int samples = PreferredSamples(MaxSamplesOf(aaq8X));
     setFormat(RequestedSurfaceFormat(samples));
 
     // Creates the context and the frame buffer now rather than at the first
     // show, so models and textures can be loaded right after construction.
+    // The window that will show the panel must have its native window (and
+    // with it the compositor's context) first: a context made before that
+    // shares nothing with the compositor, which then cannot read the panel's
+    // frames, and the panel stays black on screen although every frame is
+    // drawn. Owners therefore create a panel with its final parent.
+    (void)window()->winId();
     (void)grabFramebuffer();
     if (!context())
         throw ERavlinError(QStringLiteral("GLPanel's GetDC error.."));
