@@ -19,8 +19,8 @@ std::vector<TMesh> BuildGameModel() {
     meshes.push_back(Named(Sphere("Cloud_Mat", 51.5, 96, 48), "CloudSphere"));
     meshes.push_back(Named(Sphere("Planet_Mat", 6, 40, 20), "PlanetSphere"));
     // Particles are drawn by the hundred: a few facets are enough.
-    meshes.push_back(Named(Sphere("Explosion_red_mat", 0.7, 8, 5), "Explosion_red"));
-    meshes.push_back(Named(Sphere("Explosion_orange_mat", 0.7, 8, 5), "Explosion_orange"));
+    meshes.push_back(Named(Sphere("Explosion_red_mat", 1.2, 10, 6), "Explosion_red"));
+    meshes.push_back(Named(Sphere("Explosion_orange_mat", 1.2, 10, 6), "Explosion_orange"));
     return meshes;
 }
 
@@ -38,8 +38,9 @@ std::string GameMaterials() {
         {"Land_Mat", "SaveMeGame_Land.png", {1, 1, 1}, 0.25, 0},
         {"Cloud_Mat", "SaveMeGame_Clouds.png", {1, 1, 1}, 0.05, 0},
         {"Planet_Mat", "SaveMeGame_Moon.png", {1, 1, 1}, 0.08, 0},
-        {"Explosion_red_mat", nullptr, {1.0, 0.28, 0.1}, 0.3, 0.25},
-        {"Explosion_orange_mat", nullptr, {1.0, 0.62, 0.12}, 0.3, 0.25},
+        // Strong highlights make the see-through particles sparkle.
+        {"Explosion_red_mat", nullptr, {1.0, 0.28, 0.1}, 0.9, 0.25},
+        {"Explosion_orange_mat", nullptr, {1.0, 0.62, 0.12}, 0.9, 0.25},
     };
     std::string text = "# Materials of the Orbalon game.\n";
     char line[160];

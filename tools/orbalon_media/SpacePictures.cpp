@@ -53,8 +53,8 @@ void PaintStars(QImage& image, std::uint32_t seed, int count,
         painter.setPen(Qt::NoPen);
         painter.setBrush(glow);
         painter.drawEllipse(QPointF(x, y), core * 3.2, core * 3.2);
-        if (m > 0.6) {
-            const double len = 6 + 22 * m;
+        if (m > 0.8) {
+            const double len = 5 + 16 * m;
             for (int k = 0; k < 2; ++k) {
                 QLinearGradient spike(x - len, y, x + len, y);
                 if (k == 1)
@@ -123,7 +123,7 @@ QImage MilkyWay(int S) {
         light.Add(QColor(90, 120, 200), 0.06 * Fbm(glow, u * 8, v * 8, 4));
         return light.ToColour();
     });
-    PaintStars(image, 201, 7000, [&](double u, double v) {
+    PaintStars(image, 201, 5000, [&](double u, double v) {
         const double d = distance(u, v);
         return 0.25 + 0.75 * std::exp(-d * d / 0.03);
     });
@@ -156,7 +156,7 @@ QImage EmissionNebula(int S) {
         light.Add(QColor(40, 10, 30), 0.25);
         return light.ToColour();
     });
-    PaintStars(image, 401, 5000, [](double, double) { return 1.0; });
+    PaintStars(image, 401, 3200, [](double, double) { return 1.0; });
     return image;
 }
 
@@ -191,7 +191,7 @@ QImage SpiralGalaxy(int S) {
         light.Add(QColor(30, 40, 80), 0.12 * Fbm(halo, u * 8, v * 8, 4));
         return light.ToColour();
     });
-    PaintStars(image, 601, 3500, [](double, double) { return 1.0; });
+    PaintStars(image, 601, 2600, [](double, double) { return 1.0; });
     return image;
 }
 
@@ -222,7 +222,7 @@ QImage TealNebula(int S) {
         light.Add(QColor(60, 40, 25), solid * 0.25 * f);
         return light.ToColour();
     });
-    PaintStars(image, 801, 4000, [&](double u, double v) {
+    PaintStars(image, 801, 2800, [&](double u, double v) {
         // Fewer stars show through the dust of the pillars.
         const double rise = SmoothStep(0.25, 1.0, v);
         const double column = Fbm(pillars, u * 4, v * 1.2, 5) + 0.35 * rise - 0.25;
@@ -419,7 +419,9 @@ QImage GalaxyPicture(int index, int size) {
 QImage SolarStormPicture(int S) {
     const TNoise plasma(8, 8, 1101), loops(16, 16, 1102);
     QImage image = Canvas(S, S, Qt::black);
-    const double sx = 0.05, sy = 0.95, sr = 0.28; // the Sun, mostly off the corner
+    // The Sun, partly beyond the edge; the turning plane shows its middle
+    // part, so the disc sits well inside.
+    const double sx = 0.22, sy = 0.78, sr = 0.2;
     PerPixel(image, [&](int x, int y) {
         const double u = double(x) / S, v = double(y) / S;
         const double dx = u - sx, dy = v - sy;
@@ -439,14 +441,14 @@ QImage SolarStormPicture(int S) {
             const double streak = Fbm(plasma, a * 6 + 10, r * 5, 5);
             const double fall = std::exp(-(r - sr) / 0.09);
             light.Add(QColor(255, 120, 40), fall * (0.6 + 1.2 * streak));
-            const double front = std::exp(-std::pow((r - 0.62) / 0.06, 2)) *
+            const double front = std::exp(-std::pow((r - 0.5) / 0.06, 2)) *
                                  std::exp(-std::pow((a + 0.78) / 0.45, 2));
             light.Add(QColor(255, 150, 80), front * (0.4 + 0.9 * Fbm(loops, u * 16, v * 16, 4)));
             light.Add(QColor(120, 60, 160), 0.15 * std::exp(-(r - sr) / 0.5));
         }
         return light.ToColour();
     });
-    PaintStars(image, 1103, 3500, [&](double u, double v) {
+    PaintStars(image, 1103, 2500, [&](double u, double v) {
         return SmoothStep(0.3, 0.7, std::hypot(u - sx, v - sy));
     });
     return image;
