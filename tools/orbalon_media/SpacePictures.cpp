@@ -309,7 +309,7 @@ void PaintBody(QPainter& painter, const QImage& map, QPointF centre, double radi
             const int my = std::clamp(int((90 - lat) / 180 * map.height()), 0, map.height() - 1);
             const QColor m(map.pixel(mx, my));
             const double lambert = std::max(0.0, dx * lx + dy * ly + dz * lz);
-            const QColor lit = Shade(m, 0.08 + 1.05 * lambert);
+            const QColor lit = Shade(m, 0.12 + 1.35 * lambert);
             body.setPixel(x, y, qRgba(lit.red(), lit.green(), lit.blue(), int(255 * edge)));
         }
     painter.drawImage(QPointF(centre.x() - c, centre.y() - c), body);
@@ -492,8 +492,8 @@ QImage StoryPicture(const QImage& land, const QImage& clouds, const QImage& moon
     trail.closeSubpath();
     QLinearGradient fire(QPointF(170, 95), moonCentre);
     fire.setColorAt(0, QColor(255, 120, 40, 0));
-    fire.setColorAt(0.7, QColor(255, 150, 60, 110));
-    fire.setColorAt(1, QColor(255, 220, 150, 200));
+    fire.setColorAt(0.6, QColor(255, 150, 50, 130));
+    fire.setColorAt(1, QColor(255, 235, 170, 235));
     painter.setPen(Qt::NoPen);
     painter.setBrush(fire);
     painter.drawPath(trail);
