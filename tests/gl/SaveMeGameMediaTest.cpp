@@ -104,7 +104,7 @@ TEST_F(SaveMeGameMedia, SpheresAreCentredFaceOutwardsAndHaveTheirSizes) {
     };
     for (const TSphere& s :
          {TSphere{"LandSphere", 50}, TSphere{"CloudSphere", 51.5}, TSphere{"PlanetSphere", 6},
-          TSphere{"Explosion_red", 0.7}, TSphere{"Explosion_orange", 0.7}}) {
+          TSphere{"Explosion_red", 1.2}, TSphere{"Explosion_orange", 1.2}}) {
         SCOPED_TRACE(s.Object);
         const T3DModel* model = Model(s.Object);
         ASSERT_NE(model, nullptr);
