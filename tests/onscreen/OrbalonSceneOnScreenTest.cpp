@@ -4,18 +4,22 @@
 // server and checked for what a player must see.
 
 #include "app/MediaPath.h"
+#include "games/SaveMeGameSetUpForm.h"
 #include "gl/BitmapRoutines.h"
 #include "gl/GLPanel.h"
 #include "gl/ObjLoader.h"
 #include "gl/TextureItem.h"
 #include "ImageTestSupport.h"
 #include "ScreenCapture.h"
+#include "TestSupport.h"
 
 #include <cmath>
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <memory>
 #include <QElapsedTimer>
+#include <QListWidget>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -241,4 +245,31 @@ TEST(OnScreen, OrbalonEarthMoonsAndSkiesReachTheScreen) {
     // Each sky looks different from the one before.
     for (int i = 1; i < corners.size(); ++i)
         EXPECT_GT(LargestCellDifference(corners[i - 1], corners[i], 4), 6.0) << i;
+}
+
+// The setup dialog as the X server shows it: what it drew, the word files
+// listed, the font sample on its button.
+TEST(OnScreen, OrbalonSetupDialogReachesTheScreen) {
+    TScopedSettingsDir settings;
+    TSaveMeGameSetUpForm setup;
+    setup.move(40, 40);
+    setup.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&setup));
+    Settle(600);
+
+    const QImage screen = CaptureScreen();
+    ASSERT_FALSE(screen.isNull());
+    const QImage shown = screen.copy(QRect(setup.mapToGlobal(QPoint(0, 0)), setup.size()));
+    const QString out = qEnvironmentVariable("RAVLIN_SHOT_DIR");
+    if (!out.isEmpty())
+        shown.save(out + QStringLiteral("/orbalon_setup_xwd.png"));
+    const QImage drawn = setup.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), drawn.size());
+    EXPECT_GT(StatsOf(shown, shown.rect()).LumaDeviation, 10.0);
+    EXPECT_LT(LargestCellDifference(shown, drawn, 6), 12.0);
+    // The shipped word files are listed and the first is selected on show.
+    EXPECT_GE(setup.lvText->count(), 3);
+    EXPECT_EQ(setup.lvText->selectedItems().size(), 1);
+    const QRect button(setup.FontBtn->mapTo(&setup, QPoint(0, 0)), setup.FontBtn->size());
+    EXPECT_GT(CountPixels(shown, button, [](QRgb p) { return qGray(p) < 70; }), 300);
 }
