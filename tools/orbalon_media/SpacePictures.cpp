@@ -480,6 +480,14 @@ QImage StoryPicture(const QImage& land, const QImage& clouds, const QImage& moon
 
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    // Darken the storm's glow in the middle a little so the story's text
+    // reads well; the bodies in front stay bright.
+    QRadialGradient veil(QPointF(W / 2.0, H / 2.0), W * 0.55);
+    veil.setColorAt(0, QColor(0, 0, 20, 120));
+    veil.setColorAt(1, QColor(0, 0, 20, 30));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(veil);
+    painter.drawRect(image.rect());
     // The Earth in the lower right, lit by the Sun.
     const QImage earth = GlobePicture(land, clouds, 300, 20);
     painter.drawImage(QPointF(W - 250, H - 230), earth);
@@ -498,12 +506,6 @@ QImage StoryPicture(const QImage& land, const QImage& clouds, const QImage& moon
     painter.setBrush(fire);
     painter.drawPath(trail);
     PaintBody(painter, moon, moonCentre, 46, 0, -0.7, 0.55, 0.45);
-    // Darken the middle a little so the story's text reads well.
-    QRadialGradient veil(QPointF(W / 2.0, H / 2.0), W * 0.55);
-    veil.setColorAt(0, QColor(0, 0, 20, 120));
-    veil.setColorAt(1, QColor(0, 0, 20, 30));
-    painter.setBrush(veil);
-    painter.drawRect(image.rect());
     painter.end();
     return image;
 }
