@@ -4,6 +4,7 @@
 #include "app/MediaPath.h"
 #include "app/StringUtils.h"
 #include "games/GameSetUpForm.h"
+#include "games/SaveMeGameSetUpForm.h"
 #include "gl/BitmapRoutines.h"
 #include "gl/GLPanel.h"
 #include "gl/ObjLoader.h"
@@ -332,6 +333,9 @@ void TMenuForm::OpenMenuItem(const QString& objectName) {
     } else if (HasPrefix(objectName, kClockGameObj)) {
         TGameSetUpForm dialog(this);
         ExecDialog(dialog);
+    } else if (HasPrefix(objectName, kCloudSphereObj)) {
+        TSaveMeGameSetUpForm dialog(this);
+        ExecDialog(dialog);
     } else if (HasPrefix(objectName, kAboutObj)) {
         TAboutForm dialog(this);
         ExecDialog(dialog);
@@ -343,8 +347,6 @@ void TMenuForm::OpenMenuItem(const QString& objectName) {
     } else if (HasPrefix(objectName, kADPlane)) {
         OpenUrl(FUpdater->click_image_link);
     }
-    // The Orbalon setup is not part of the program yet; its object only
-    // shows its hint.
 }
 
 void TMenuForm::ExecDialog(QDialog& dialog) {

@@ -229,8 +229,9 @@ TEST(KeyboardPictures, KeyCapsAndTheExplosionSheetAreThere) {
             return qAlpha(p) > 100 && qRed(p) > 150 && qRed(p) > qBlue(p) + 60;
         });
         // Fire in the early frames; the last ones are smoke.
-        if (cell <= 6)
+        if (cell <= 6) {
             EXPECT_GT(fiery, visible / 4);
+        }
     }
 }
 

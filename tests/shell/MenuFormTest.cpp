@@ -166,11 +166,9 @@ TEST_F(MenuForm, PickingAnObjectWhereItIsDrawnOpensItsActivity) {
         {"SentenceObj", "TSentenceSetupForm", nullptr},
         {"ClockGameObj", "TGameSetUpForm", nullptr},
         {"AboutObj", "TAboutForm", nullptr},
+        {"CloudSphereObj", "TSaveMeGameSetUpForm", nullptr},
         {"HelpObj", nullptr, "타비로이란.htm"},
         {"KeyboardObj", "TKeyboardSetUpForm", nullptr},
-        // The Orbalon game has no setup yet: its object is picked and
-        // clicked but opens nothing.
-        {"CloudSphereObj", nullptr, nullptr},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Object);

@@ -14,19 +14,6 @@
 
 namespace {
 
-template <typename F> void PerPixel(QImage& image, F f) {
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            line[x] = f(x, y).rgba();
-    }
-}
-
-QColor Shade(const QColor& c, double factor) {
-    return QColor::fromRgbF(float(Clamp01(c.redF() * factor)), float(Clamp01(c.greenF() * factor)),
-                            float(Clamp01(c.blueF() * factor)), c.alphaF());
-}
-
 constexpr int W = kKeyCapPictureWidth, H = kKeyCapPictureHeight;
 
 // Light maple: long grain running across the keys with growth rings that
