@@ -362,9 +362,8 @@ QString TKeyboardExercise::TextureSuffix(const QString& objectName) const {
                 suffix = kFocused;
         }
         if (!OpeningFinished() && !suffix.isEmpty()) {
-            suffix = objectName.contains(QLatin1String("SHIFT"), Qt::CaseInsensitive)
-                         ? QString()
-                         : kSelected;
+            suffix = objectName.contains(QLatin1String("SHIFT"), Qt::CaseInsensitive) ? QString()
+                                                                                      : kSelected;
         }
     } else if (HasPrefix(objectName, QLatin1String("BackPlane"))) {
         suffix = FIsRainy ? kFocused : QString();
@@ -386,8 +385,7 @@ void TKeyboardExercise::MaterialProperty(const QString& objectName, TMaterialIte
                               (!shiftFinger.isEmpty() && SameName(objectName, shiftFinger)));
     if (HasPrefix(objectName, QLatin1String("Finger_"))) {
         material.Specular = {true, 0.5f, 1.0f, 0.7f, 0.7f};
-        material.Tr =
-            FStartFingerAniFinished ? 0.65f : float(FAniTick - 12) * 0.65f / 14.4f;
+        material.Tr = FStartFingerAniFinished ? 0.65f : float(FAniTick - 12) * 0.65f / 14.4f;
         material.Diffuse = TObjLoader::ColorToLight(highlighted ? 12541 : 2744319,
                                                     FOptions.ShowFinger ? 1.0f : 0.0f);
     } else if (HasPrefix(objectName, QLatin1String("ProblemShell"))) {

@@ -34,7 +34,7 @@ void APIENTRY TessVertex(void* vertex, void* data) {
     state->Triangles.push_back(v[0]);
     state->Triangles.push_back(v[1]);
 }
-void APIENTRY TessCombine(GLdouble coords[3], void*[4], GLfloat[4], void** out, void* data) {
+void APIENTRY TessCombine(GLdouble coords[3], void* [4], GLfloat[4], void** out, void* data) {
     auto* state = static_cast<TTessState*>(data);
     auto vertex = std::make_unique<double[]>(3);
     std::copy(coords, coords + 3, vertex.get());
@@ -121,8 +121,7 @@ TGlyphMesh TOutlineGlyphBuilder::BuildMesh(const QFont& font, const QString& cha
     gluTessCallback(tess.get(), GLU_TESS_EDGE_FLAG_DATA,
                     reinterpret_cast<_GLUfuncptr>(TessEdgeFlag));
     gluTessCallback(tess.get(), GLU_TESS_VERTEX_DATA, reinterpret_cast<_GLUfuncptr>(TessVertex));
-    gluTessCallback(tess.get(), GLU_TESS_COMBINE_DATA,
-                    reinterpret_cast<_GLUfuncptr>(TessCombine));
+    gluTessCallback(tess.get(), GLU_TESS_COMBINE_DATA, reinterpret_cast<_GLUfuncptr>(TessCombine));
     gluTessProperty(tess.get(), GLU_TESS_WINDING_RULE, GLU_TESS_WINDING_NONZERO);
     gluTessNormal(tess.get(), 0, 0, 1);
     std::vector<std::vector<double>> coords(contours.size());

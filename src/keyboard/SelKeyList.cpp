@@ -2,10 +2,10 @@
 
 #include "gl/GLPanel.h"
 
-#include <GL/gl.h>
-#include <QOpenGLContext>
 #include <algorithm>
 #include <cmath>
+#include <GL/gl.h>
+#include <QOpenGLContext>
 #include <QRandomGenerator>
 
 TSelKeyList::TSelKeyList(std::function<int(int)> random)
@@ -137,8 +137,8 @@ void TSelKeyList::AssignFont(const QFont& font) {
     FLogFont = TLogFont();
     // Height as a negative character height in pixels, as classic font
     // descriptions carry it.
-    const int pixels = font.pixelSize() > 0 ? font.pixelSize()
-                                            : int(std::lround(font.pointSizeF() * 96.0 / 72.0));
+    const int pixels =
+        font.pixelSize() > 0 ? font.pixelSize() : int(std::lround(font.pointSizeF() * 96.0 / 72.0));
     FLogFont.lfHeight = -pixels;
     FLogFont.lfWeight = font.bold() ? 700 : 500;
     FLogFont.lfItalic = font.italic();
