@@ -8,7 +8,7 @@ RAVLIN_PACKAGES=(
   libsdl2-mixer-dev libhangul-dev libcurl4-openssl-dev libsimpleini-dev
   libgtest-dev libgmock-dev libbenchmark-dev libtinyobjloader-dev
   clang libclang-rt-14-dev
-  xvfb xauth
+  xvfb xauth x11-apps x11-utils
   fonts-nanum fonts-nanum-coding
   lame
 )

@@ -104,6 +104,12 @@ void TGLPanel::CreateContext() {
 
     // Creates the context and the frame buffer now rather than at the first
     // show, so models and textures can be loaded right after construction.
+    // The window that will show the panel must have its native window (and
+    // with it the compositor's context) first: a context made before that
+    // shares nothing with the compositor, which then cannot read the panel's
+    // frames, and the panel stays black on screen although every frame is
+    // drawn. Owners therefore create a panel with its final parent.
+    (void)window()->winId();
     (void)grabFramebuffer();
     if (!context())
         throw ERavlinError(QStringLiteral("GLPanel's GetDC error.."));
