@@ -212,7 +212,6 @@ void TKeyboardForm::Initialize() {
     options.MoveProblem = setup.MoveProblem;
     options.ShowFinger = setup.ShowFinger;
     FExercise->Initialize(options);
-    ThreadTimer->SetEnabled(true);
 
     QFont glyphFont(setup.FontName);
     glyphFont.setPointSize(30);
@@ -251,6 +250,9 @@ void TKeyboardForm::Initialize() {
         move(area.center() - rect().center());
     }
     FExercise->FDownedKey = 0;
+    // Ticks start once everything they touch exists; a model that failed to
+    // load leaves the timer off.
+    ThreadTimer->SetEnabled(true);
 }
 
 void TKeyboardForm::NextProblem() {

@@ -1,5 +1,6 @@
 #include "keyboard/KeyboardForm.h"
 
+#include "app/RavlinError.h"
 #include "gl/GLPanel.h"
 #include "gl/GLTextureMessage.h"
 #include "gl/ObjLoader.h"
@@ -132,6 +133,20 @@ TEST_F(KeyboardForm, SetsItselfUpFromTheSettings) {
     EXPECT_EQ(cap->map_kd, FFolder.KeyCapPicture());
     EXPECT_GT(form.ExpMaxVisiblePos().x, 0);
     EXPECT_LT(form.ExpMinVisiblePos().x, 0);
+}
+
+TEST(KeyboardFormModel, AMissingKeyboardModelIsReportedNotDrawnEmpty) {
+    QTemporaryDir empty;
+    TScopedAppDir appDir(empty.path());
+    const TKeyboardSetupRec saved = KeyboardSetup;
+    KeyboardSetup = DrillSetup(0, {kgStandard});
+    try {
+        TKeyboardForm form;
+        ADD_FAILURE() << "no error";
+    } catch (const ERavlinError& error) {
+        EXPECT_TRUE(error.Message().contains("Ravlin_Key_Layout_English.obj"));
+    }
+    KeyboardSetup = saved;
 }
 
 TEST_F(KeyboardForm, PickingAKeyAtItsDrawnPlaceGivesItsCode) {
