@@ -499,3 +499,70 @@ TEST(KeyCapTexture, FinalConsonantsSitFivePixelsLower) {
     }
     EXPECT_EQ(checked, 1);
 }
+
+namespace {
+
+// The panel's frame with the colours the screen shows (alpha ignored).
+QImage ShownFrame(TKeyboardForm& form) {
+    QImage frame = form.KeyboardPanel->grabFramebuffer();
+    if (frame.format() == QImage::Format_ARGB32_Premultiplied)
+        frame.reinterpretAsFormat(QImage::Format_RGB32);
+    return frame.convertToFormat(QImage::Format_RGB32);
+}
+
+// The generated explosion sheet's orange, as lit in the scene.
+int CountOrange(const QImage& image, const QRect& rect) {
+    return CountPixels(image, rect, [](QRgb p) {
+        return qRed(p) > 220 && qGreen(p) > 120 && qGreen(p) < 190 && qBlue(p) < 90;
+    });
+}
+
+// The generated bolt's yellow, as lit in the scene.
+bool IsBolt(QRgb p) {
+    return qRed(p) > 220 && qGreen(p) > 220 && qBlue(p) > 70 && qBlue(p) < 160;
+}
+
+} // namespace
+
+TEST_F(KeyboardForm, AnAnswerExplodesInTheShellsPlaceAndThunderDrawsTwoBolts) {
+    TKeyboardSetupRec setup = DrillSetup(0, {kgStandard});
+    setup.ShowFinger = false;
+    TKeyboardForm& form = Open(setup);
+    FinishOpening(form);
+    for (int i = 0; i < 6; ++i)
+        form.DrawKeyboardScene(false);
+    const T3DModel* shell = form.KeyboardObj->FindNamedModel("ProblemShell");
+    ASSERT_NE(shell, nullptr);
+    // The shell's centre on screen (it is drawn without the camera rotation).
+    TGLPanel* panel = form.KeyboardPanel;
+    const double s = panel->Scale();
+    const double f = 1 / std::tan(55.0 / 2 * M_PI / 180);
+    const double w = panel->width(), h = panel->height();
+    const double z = shell->CenterZ() * s;
+    const QPoint centre(int((shell->CenterX() * s * f / (w / h) / (50 - z) + 1) / 2 * w),
+                        int((1 - shell->CenterY() * s * f / (50 - z)) / 2 * h));
+    const QRect around(centre.x() - 40, centre.y() - 40, 80, 80);
+    // Orange of the generated explosion sheet.
+    EXPECT_EQ(CountOrange(ShownFrame(form), around), 0);
+
+    SendKey(form, QEvent::KeyPress, Qt::Key_A, kScanA);
+    SendKey(form, QEvent::KeyRelease, Qt::Key_A, kScanA);
+    ASSERT_EQ(form.Exercise().FExplosionAniTick, 1);
+    QImage frame = ShownFrame(form);
+    EXPECT_GT(CountOrange(frame, around), 1500);
+    // A miss leaves the place empty for a tick.
+    form.Exercise().FExplosionAniTick = TKeyboardExercise::kExplosionMissed;
+    frame = ShownFrame(form);
+    EXPECT_EQ(CountOrange(frame, around), 0);
+    form.Exercise().FExplosionAniTick = 0;
+
+    // Bolts only on even thunder steps.
+    form.Exercise().FThunderTick = 3;
+    EXPECT_EQ(CountPixels(ShownFrame(form), IsBolt), 0);
+    form.Exercise().FThunderTick = 2;
+    const QImage thunder = ShownFrame(form);
+    const QRect bolts = PixelBounds(thunder, thunder.rect(), IsBolt);
+    ASSERT_TRUE(bolts.isValid());
+    // Two bolts apart from each other: together they span far more than one.
+    EXPECT_GT(bolts.width(), 80);
+}
