@@ -96,10 +96,11 @@ TGLPanel::~TGLPanel() {
 
 void TGLPanel::CreateContext() {
     ProbeGLARBFunctions();
-    // Best format: the most samples the driver offers, up to what eight-fold
-    // quality allows. The quality always asked for at construction is
-    // eight-fold; a value set later only switches multisampling on or off.
-    const int samples = std::min(MaxSamplesOf(aaq8X), GLARBFunctions().MaxSamples);
+    // Best format: the most samples the driver offers cheaply, up to what
+    // eight-fold quality allows. The quality always asked for at
+    // construction is eight-fold; a value set later only switches
+    // multisampling on or off.
+    const int samples = PreferredSamples(MaxSamplesOf(aaq8X));
     setFormat(RequestedSurfaceFormat(samples));
 
     // Creates the context and the frame buffer now rather than at the first
