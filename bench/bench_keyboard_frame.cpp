@@ -53,10 +53,15 @@ std::unique_ptr<TDrill> OpenDrill(int samples) {
         KeyboardSetup.TextureFileName = drill->Folder->KeyCapPicture();
 
     ProbeGLARBFunctions();
+    // The program takes no samples on a software renderer; the figure with
+    // samples shows what it would cost.
     const int offered = GLARBFunctions().MaxSamples;
+    const bool software = GLARBFunctions().SoftwareRenderer;
     GLARBFunctions().MaxSamples = std::min(offered, samples);
+    GLARBFunctions().SoftwareRenderer = software && samples == 0;
     drill->Form = std::make_unique<TKeyboardForm>(nullptr, [](int) { return 0; });
     GLARBFunctions().MaxSamples = offered;
+    GLARBFunctions().SoftwareRenderer = software;
     TKeyboardForm& form = *drill->Form;
     form.setAttribute(Qt::WA_DeleteOnClose, false);
     form.NextProblem();
