@@ -104,6 +104,32 @@ TEST(OnScreen, KeyboardDrillFrameReachesTheScreen) {
         }
     EXPECT_GT(red, 500) << "the shell is not red for a wrong key";
 
+    // An opening frame: the fingers fly in under the blinking message.
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Z, Qt::NoModifier, 52, 0, 0);
+    QApplication::sendEvent(form->KeyboardPanel, &release);
+    form->Initialize();
+    form->NextProblem();
+    form->ThreadTimer->SetEnabled(false);
+    form->Exercise().FAniTick = 13;
+    form->KeyboardPanel->DrawScene();
+    form->Exercise().FAniTick = 16;
+    form->KeyboardPanel->DrawScene();
+    SettleFor(600);
+    const QImage opening = CaptureScreen().copy(
+        QRect(form->KeyboardPanel->mapToGlobal(QPoint(0, 0)), form->KeyboardPanel->size()));
+    Keep(opening, QStringLiteral("keyboard_opening.png"));
+    // The message's letters: navy outline round an orange-to-yellow fill.
+    const int navy = [&] {
+        int n = 0;
+        for (int y = 0; y < opening.height(); ++y)
+            for (int x = 0; x < opening.width(); ++x) {
+                const QColor c = opening.pixelColor(x, y);
+                n += c.red() < 60 && c.green() < 60 && c.blue() > 90 && c.blue() < 170;
+            }
+        return n;
+    }();
+    EXPECT_GT(navy, 300) << "no message on screen";
+
     delete form.data();
     KeyboardSetup = saved;
 }
