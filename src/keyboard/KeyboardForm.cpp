@@ -220,6 +220,9 @@ void TKeyboardForm::Initialize() {
     FSelKeyList->AssignFont(glyphFont);
     FSelKeyList->BuildList(FKeyLayout, setup.KeyGroup);
 
+    // Resolved once: the material event asks for it on every key drawn.
+    FKeyCapTexture = setup.TextureFileName.isEmpty() ? QString() : MediaPath(setup.TextureFileName);
+
     KeyboardPanel->SetCurrentGLContext();
     KeyboardObj->MaterialSuffixList.clear();
     KeyboardObj->MaterialSuffixList << QStringLiteral("Selected") << QStringLiteral("Focused");
@@ -662,9 +665,7 @@ void TKeyboardForm::KeyboardObjGetMaterialProperty(const QString& ObjectName,
                                                    TMaterialItem* Material) {
     if (!Material)
         return;
-    const QString& file = KeyboardSetup.TextureFileName;
-    FExercise->MaterialProperty(ObjectName, *Material,
-                                file.isEmpty() ? QString() : MediaPath(file));
+    FExercise->MaterialProperty(ObjectName, *Material, FKeyCapTexture);
 }
 
 void TKeyboardForm::DrawKeyCapTexture(QImage& bitmap, const TKeyboardSetupRec& setup) {

@@ -110,6 +110,8 @@ private:
     std::unique_ptr<TGLTextureAnimation> FExplosionAni;
     std::unique_ptr<TGLTextureMessage> FMessage;
     TEnglishKeyboardLayout FKeyLayout;
+    // The key-cap picture of the settings, as a path.
+    QString FKeyCapTexture;
     TGLArrayf3 FExpMaxVisiblePos;
     TGLArrayf3 FExpMinVisiblePos;
     bool FDestroying = false;
