@@ -11,6 +11,7 @@ RAVLIN_PACKAGES=(
   xvfb xauth x11-apps x11-utils
   fonts-nanum fonts-nanum-coding
   lame
+  dpkg-dev desktop-file-utils appstream
 )
 
 ROOT_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

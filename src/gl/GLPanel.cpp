@@ -170,12 +170,15 @@ void TGLPanel::SetupLights() {
     glPopMatrix();
 }
 
+// The frame buffer's size in device pixels, rounded as the widget rounds it
+// when it sizes the buffer (a fractional scale such as 1.5 must not leave a
+// row or column of the buffer outside the viewport).
 int TGLPanel::PixelWidth() const {
-    return std::max(1, int(width() * devicePixelRatioF()));
+    return std::max(1, qRound(width() * devicePixelRatioF()));
 }
 
 int TGLPanel::PixelHeight() const {
-    return std::max(1, int(height() * devicePixelRatioF()));
+    return std::max(1, qRound(height() * devicePixelRatioF()));
 }
 
 void TGLPanel::SetCurrentGLContext() {
@@ -211,7 +214,13 @@ void TGLPanel::SetGLModes(bool isSelectMode) {
 
     glViewport(0, 0, w, h);
     if (isSelectMode) {
-        const QPoint cursor = mapFromGlobal(QCursor::pos()) * devicePixelRatioF();
+        // The pointer's logical pixel covers ratio x ratio device pixels;
+        // the pick region is centred on it (window y grows upwards) and is
+        // five logical pixels wide at any scale.
+        const qreal ratio = devicePixelRatioF();
+        const QPoint pointer = mapFromGlobal(QCursor::pos());
+        const double pickX = (pointer.x() + 0.5) * ratio;
+        const double pickY = h - (pointer.y() + 0.5) * ratio;
         glSelectBuffer(kSelectBufferSize, FSelectBuffer.data());
         glRenderMode(GL_SELECT);
         FSelecting = true;
@@ -220,7 +229,7 @@ void TGLPanel::SetGLModes(bool isSelectMode) {
         glLoadIdentity();
         GLint viewport[4];
         glGetIntegerv(GL_VIEWPORT, viewport);
-        gluPickMatrix(cursor.x(), viewport[3] - cursor.y(), 5, 5, viewport);
+        gluPickMatrix(pickX, pickY, 5 * ratio, 5 * ratio, viewport);
         glInitNames();
     } else {
         glRenderMode(GL_RENDER);
