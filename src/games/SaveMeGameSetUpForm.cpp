@@ -1,12 +1,11 @@
 #include "games/SaveMeGameSetUpForm.h"
 
-#include "games/SaveMeGameForm.h"
-
 #include "app/MediaPath.h"
 #include "app/RavlinApplication.h"
 #include "app/RavlinError.h"
 #include "app/SettingsStore.h"
 #include "games/GameWordFile.h"
+#include "games/SaveMeGameForm.h"
 #include "games/ScoreForm.h"
 #include "platform/HelpWindow.h"
 

@@ -7,6 +7,7 @@
 #include "app/RavlinError.h"
 #include "app/SettingsStore.h"
 #include "app/StringUtils.h"
+#include "keyboard/KeyboardForm.h"
 #include "platform/HelpWindow.h"
 
 #include <QAction>
@@ -133,7 +134,8 @@ TKeyboardSetUpForm::TKeyboardSetUpForm(QWidget* parent, TStartDrill startDrill)
     , actExercise(new QAction(this))
     , actPreview(new QAction(this))
     , KeyFontDialog(new QFontDialog(this))
-    , FStartDrill(std::move(startDrill)) {
+    , FStartDrill(startDrill ? std::move(startDrill)
+                             : TStartDrill([] { TKeyboardForm::StartDrill(); })) {
     setWindowTitle(QStringLiteral("키보드 연습설정"));
     setObjectName(QStringLiteral("KeyboardSetUpForm"));
     lbBackImage->setObjectName(QStringLiteral("lbBackImage"));

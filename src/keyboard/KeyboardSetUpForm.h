@@ -29,7 +29,8 @@ class TKeyboardSetUpForm : public QDialog {
     Q_OBJECT
 public:
     // Opens the drill window from the settings just saved, replacing one
-    // that is still open.
+    // that is still open. Without one the dialog starts the drill window
+    // itself.
     using TStartDrill = std::function<void()>;
 
     explicit TKeyboardSetUpForm(QWidget* parent = nullptr, TStartDrill startDrill = {});
