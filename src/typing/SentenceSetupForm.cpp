@@ -1,6 +1,7 @@
 #include "typing/SentenceSetupForm.h"
 
 #include "app/Folders.h"
+#include "app/FontColorDialog.h"
 #include "app/ImageThumbnail.h"
 #include "app/MediaPath.h"
 #include "app/RavlinApplication.h"
@@ -135,10 +136,6 @@ void AddPicturePreview(QFileDialog* dialog) {
                 size->clear();
             }
         });
-}
-
-QString ColorButtonStyle(const QColor& color) {
-    return QStringLiteral("background-color: %1;").arg(color.name());
 }
 
 } // namespace
@@ -435,52 +432,9 @@ void TSentenceSetupForm::changeEvent(QEvent* event) {
 }
 
 void TSentenceSetupForm::btnFontClick() {
-    // Qt's font dialog has no colour of its own: a colour button joins its
-    // effects, as in the font dialogs learners know.
-    QColor chosen = ToQColor(SentenceExample->FontColor());
-    bool colorChanged = false;
-    auto* colorRow = new QWidget;
-    auto* colorLayout = new QHBoxLayout(colorRow);
-    colorLayout->setContentsMargins(0, 0, 0, 0);
-    colorLayout->addWidget(new QLabel(QStringLiteral("글자 색깔"), colorRow));
-    auto* colorButton = new QPushButton(colorRow);
-    colorButton->setFixedSize(48, 20);
-    colorButton->setStyleSheet(ColorButtonStyle(chosen));
-    colorLayout->addWidget(colorButton);
-    colorLayout->addStretch();
-    connect(colorButton, &QPushButton::clicked, dlgFont, [&] {
-        const QColor c = QColorDialog::getColor(chosen, dlgFont, QStringLiteral("글자 색깔"),
-                                                QColorDialog::DontUseNativeDialog);
-        if (c.isValid()) {
-            chosen = c;
-            colorChanged = true;
-            colorButton->setStyleSheet(ColorButtonStyle(c));
-        }
-    });
-    // The effects box is the one holding the dialog's check boxes.
-    const auto checks = dlgFont->findChildren<QCheckBox*>();
-    QWidget* effects = checks.isEmpty() ? nullptr : checks.first()->parentWidget();
-    if (effects != nullptr && effects != dlgFont && effects->layout() != nullptr) {
-        colorRow->setParent(effects);
-        effects->layout()->addWidget(colorRow);
-    } else if (auto* grid = qobject_cast<QGridLayout*>(dlgFont->layout())) {
-        colorRow->setParent(dlgFont);
-        grid->addWidget(colorRow, grid->rowCount(), 0);
-    } else {
-        colorRow->setParent(dlgFont);
-    }
-
-    // The dialog lists real families; a substituted face name ("굴림체") is
-    // shown as the face that stands in for it.
-    QFont current = SentenceExample->font();
-    current.setFamily(QFontInfo(current).family());
-    dlgFont->setCurrentFont(current);
-    const bool accepted = dlgFont->exec() == QDialog::Accepted;
-    delete colorRow;
-    if (!accepted)
-        return;
-    SetPreviewFont(dlgFont->selectedFont(),
-                   colorChanged ? FromQColor(chosen) : SentenceExample->FontColor());
+    if (const auto choice = ExecFontDialogWithColor(*dlgFont, SentenceExample->font(),
+                                                    SentenceExample->FontColor()))
+        SetPreviewFont(choice->Font, choice->Color);
 }
 
 void TSentenceSetupForm::btnWrongColorClick() {
