@@ -125,7 +125,8 @@ private:
 
     void DrawSky();
     void DrawWeather();
-    void ShowHint(const T3DModel& model);
+    void ShowHint(const T3DModel& model, float turn, bool selecting);
+    void PlaceHint(TGLTexturePanelItem& hint, const T3DModel& model, float turn);
     void PlaceAtRightEdge(const T3DModel& model);
     void DrawObject(const QString& name);
 
@@ -144,4 +145,6 @@ private:
     TGLArrayf3 FModelMaxVisiblePos;
     TGLArrayf3 FModelMinVisiblePos;
     QString FMouseOverSnd_ObjName;
+    // The object the hint callouts were last placed for in a drawn frame.
+    QString FHintPlacedFor;
 };
