@@ -680,7 +680,11 @@ void TMenuForm::DrawSky() {
     if (t > 17)
         t = 36 - t;
     glTranslatef(-0.8f * float(t), 0.8f * float(t), 0);
+    // The sky is the backdrop: it leaves the depth buffer clear, so objects
+    // standing further back than its plane are drawn over it all the same.
+    glDepthMask(GL_FALSE);
     DrawObject(back->ObjectName);
+    glDepthMask(GL_TRUE);
     glPopMatrix();
 }
 

@@ -32,17 +32,12 @@ struct TSlot {
 // behind the alignment plane, so that the long ends of a turning object stay
 // inside the window; the far column (page, Earth, help) stands far enough
 // back to clear the near column.
-constexpr TSlot kKeyboardSlot{48.0, 1.20, 1.25};
-constexpr TSlot kSentenceSlot{24.0, 1.38, 1.65};
-constexpr TSlot kClockSlot{4.0, 1.40, 1.08};
-constexpr TSlot kEarthSlot{-16.0, 1.75, 1.65};
+constexpr TSlot kKeyboardSlot{46.5, 1.25, 1.27};
+constexpr TSlot kSentenceSlot{21.0, 1.45, 1.80};
+constexpr TSlot kClockSlot{4.0, 1.45, 1.08};
+constexpr TSlot kEarthSlot{-16.0, 1.90, 1.80};
 constexpr TSlot kAboutSlot{-35.0, 1.45, 1.10};
-constexpr TSlot kHelpSlot{-54.0, 1.50, 1.65};
-
-// The sky stands behind everything, close enough that the menu, which
-// stretches it to a fixed size beyond the view at a fixed depth, still
-// covers the whole window with it while its clouds drift.
-constexpr double kSkyZ = -76.0;
+constexpr TSlot kHelpSlot{-53.0, 1.55, 1.80};
 
 // The signs, before they are scaled into their slots.
 constexpr double kAboutHalfWidth = 9.5;

@@ -396,7 +396,7 @@ std::vector<TMesh> BuildMenuModel() {
     meshes.push_back(banner);
     // One picture over the whole sky: repeated, its clouds would show the
     // pattern.
-    TMesh sky = Rectangle("BackMat", -100, -60, 100, 60, kSkyZ, 0, 0, 1, 1);
+    TMesh sky = Rectangle("BackMat", -100, -60, 100, 60, -kObjectZ, 0, 0, 1, 1);
     sky.Name = "BackPlane";
     meshes.push_back(sky);
     TMesh rain = Rectangle("RainMat", -150, -95, -40, 85, 0, 0, 0, 2, 1.6);

@@ -732,17 +732,17 @@ QImage BannerPicture() {
 QImage DarkCloudPicture() {
     // As large as the fair-weather sky and spread the same way, over the
     // whole sky at once.
-    const int W = 2000, H = 1250;
-    const TNoise shape(8, 5, 808), warpX(5, 3, 909), warpY(5, 3, 910), wisp(24, 60, 911);
+    const int W = 2000, H = 1440;
+    const TNoise shape(8, 6, 808), warpX(5, 4, 909), warpY(5, 4, 910), wisp(24, 72, 911);
     QImage image = Canvas(W, H, Qt::black);
     // Cloud density on a warped lattice.
     std::vector<double> d(size_t(W) * size_t(H)), broad(size_t(W) * size_t(H));
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
             const double s = double(x) / W, t = double(y) / H;
-            const double dx = warpX.Fractal(s * 5, t * 3, 3) - 0.5;
-            const double dy = warpY.Fractal(s * 5, t * 3, 3) - 0.5;
-            const double u = (s + 0.14 * dx) * 8, v = (t + 0.22 * dy) * 5;
+            const double dx = warpX.Fractal(s * 5, t * 4, 3) - 0.5;
+            const double dy = warpY.Fractal(s * 5, t * 4, 3) - 0.5;
+            const double u = (s + 0.16 * dx) * 8, v = (t + 0.2 * dy) * 6;
             d[size_t(y * W + x)] = shape.Fractal(u, v, 5, 0.5);
             broad[size_t(y * W + x)] = shape.Fractal(u, v, 3, 0.5);
         }
@@ -755,7 +755,7 @@ QImage DarkCloudPicture() {
         const double above = broad[size_t(((y - 24 + H) % H) * W + x)];
         const double slope = broad[size_t(y * W + x)] - above;
         const double lit = std::clamp(slope * 5.0, -0.6, 1.0);
-        const double streak = wisp.Fractal(x / 2000.0 * 24, y / 1250.0 * 60, 3) - 0.5;
+        const double streak = wisp.Fractal(x / 2000.0 * 24, y / 1440.0 * 72, 3) - 0.5;
         QColor colour = Mix(gap, body, SmoothStep(0.3, 0.58, v));
         colour = Mix(colour, bruise, 0.3 * SmoothStep(0.4, 0.6, v));
         colour = Mix(colour, crest, SmoothStep(0.5, 0.8, v) * Clamp01(0.35 + lit));

@@ -141,11 +141,11 @@ QImage PaintWood(int size) {
 // A pale blue sky with scattered soft, bright clouds, lightly shaded on the
 // side away from the light. The main menu spreads this one picture over its
 // whole sky, so it is large and its clouds never repeat within it; the
-// lattices are 8 : 5 like the picture, keeping the clouds round.
+// lattices have the picture's proportions, keeping the clouds round.
 QImage PaintClouds(int width, int height) {
-    const TFractalNoise cover(16, 10, 5, 101);
-    const TFractalNoise swirlU(5, 3, 3, 113);
-    const TFractalNoise swirlV(5, 3, 3, 127);
+    const TFractalNoise cover(16, 12, 5, 101);
+    const TFractalNoise swirlU(5, 4, 3, 113);
+    const TFractalNoise swirlV(5, 4, 3, 127);
     const TFractalNoise haze(3, 2, 3, 131);
     const TRgb sky{193, 220, 243};
     const TRgb skyHigh{212, 231, 249};
@@ -199,7 +199,7 @@ int main(int argc, char** argv) {
     }
     const QString appDir = QString::fromLocal8Bit(argv[1]) + QLatin1Char('/');
     bool ok = Save(PaintWood(512), appDir + QStringLiteral("Images/best_wood.jpg"), "jpeg", 92);
-    ok = Save(PaintClouds(2000, 1250), appDir + QStringLiteral("Models/maps/White_Cloud.png"),
+    ok = Save(PaintClouds(2000, 1440), appDir + QStringLiteral("Models/maps/White_Cloud.png"),
               "png", -1) &&
          ok;
     return ok ? 0 : 1;
