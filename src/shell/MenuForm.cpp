@@ -92,7 +92,8 @@ void RotateAboutCentre(const T3DModel& model, float angle, float x, float y, flo
 
 // The window point, on the left of the outline of an object as drawn with
 // the model view `placed`, at the middle of its drawn height (x, y and the
-// depth there). False when nothing of the object is in front of the camera.
+// depth there). False when the object has no triangles or a vertex cannot
+// be projected.
 bool LeftEdgeAtMiddle(const std::vector<const T3DModel*>& parts, const GLdouble placed[16],
                       const GLdouble projection[16], const GLint viewport[4], GLdouble& wx,
                       GLdouble& wy, GLdouble& wz) {
@@ -658,7 +659,8 @@ void TMenuForm::PlaceHint(TGLTexturePanelItem& hint, const T3DModel& model, floa
     GLdouble wx = 0, wy = 0, wz = 0, x = 0, y = 0, z = 0;
     if (!LeftEdgeAtMiddle(parts, placed, projection, viewport, wx, wy, wz) ||
         gluUnProject(wx, wy, wz, scene, projection, viewport, &x, &y, &z) != GL_TRUE) {
-        // Not in view: the callout points at the object's left side.
+        // No outline to go by: the callout points at the left side of the
+        // object's bounds.
         x = FModelMaxVisiblePos.x / MenuPanel->Scale() - model.Width() - 5;
         y = model.CenterY();
         z = model.CenterZ();

@@ -49,7 +49,8 @@ struct TMenuServices {
 };
 
 // The program's main window: a 3D scene of slowly turning objects, one per
-// activity, stacked against the right edge over a drifting cloud sky. The
+// activity, in two staggered columns against the right edge over a drifting
+// cloud sky. The
 // object under the pointer shows its caption in a hint panel with a short
 // sound; clicking spins it and opens its activity. Every twenty seconds or
 // so the weather may turn to rain with lightning, or clear up. A banner
