@@ -95,10 +95,14 @@ std::unique_ptr<TScene> MakeScene(bool multisampled) {
     auto scene = std::make_unique<TScene>();
     ProbeGLARBFunctions();
     const int offered = GLARBFunctions().MaxSamples;
+    const bool software = GLARBFunctions().SoftwareRenderer;
     if (!multisampled)
         GLARBFunctions().MaxSamples = 0;
+    else
+        GLARBFunctions().SoftwareRenderer = false; // measure what it would cost
     scene->panel = std::make_unique<TGLPanel>();
     GLARBFunctions().MaxSamples = offered;
+    GLARBFunctions().SoftwareRenderer = software;
     scene->panel->resize(1280, 720);
     scene->panel->show();
     QElapsedTimer waited;

@@ -16,18 +16,21 @@ add_custom_command(
 add_custom_target(ravlin_media_copy DEPENDS ${RAVLIN_MEDIA_STAMP})
 add_dependencies(ravlin_media ravlin_media_copy)
 
-# ravlin_add_media_generator(<name> SOURCES ... OUTPUTS ... [ARGS ...])
+# ravlin_add_media_generator(<name> SOURCES ... OUTPUTS ... [EXTRA_OUTPUTS ...] [ARGS ...])
 # builds a generator program and runs it with the program folder as its first
 # argument; it must write exactly the listed OUTPUTS (paths relative to the
-# program folder). Generators that paint text run on Qt's offscreen platform.
+# program folder) and EXTRA_OUTPUTS (absolute paths elsewhere in the build
+# tree, such as the desktop's icon theme). Generators that paint text run on
+# Qt's offscreen platform.
 function(ravlin_add_media_generator name)
-  cmake_parse_arguments(GEN "" "" "SOURCES;OUTPUTS;ARGS;LIBS" ${ARGN})
+  cmake_parse_arguments(GEN "" "" "SOURCES;OUTPUTS;EXTRA_OUTPUTS;ARGS;LIBS" ${ARGN})
   add_executable(${name} ${GEN_SOURCES})
   target_link_libraries(${name} PRIVATE ravlin_warnings Qt6::Gui ${GEN_LIBS})
   set(outputs)
   foreach(out ${GEN_OUTPUTS})
     list(APPEND outputs ${RAVLIN_APP_DIR}/${out})
   endforeach()
+  list(APPEND outputs ${GEN_EXTRA_OUTPUTS})
   add_custom_command(
     OUTPUT ${outputs}
     COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen

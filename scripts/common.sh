@@ -8,9 +8,10 @@ RAVLIN_PACKAGES=(
   libsdl2-mixer-dev libhangul-dev libcurl4-openssl-dev libsimpleini-dev
   libgtest-dev libgmock-dev libbenchmark-dev libtinyobjloader-dev
   clang libclang-rt-14-dev
-  xvfb xauth
+  xvfb xauth x11-apps x11-utils xdotool x11-xkb-utils
   fonts-nanum fonts-nanum-coding
   lame
+  dpkg-dev desktop-file-utils appstream
 )
 
 ROOT_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

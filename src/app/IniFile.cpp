@@ -127,6 +127,37 @@ void TIniFile::DeleteKey(const QString& section, const QString& key) {
         FModified = true;
 }
 
+void TIniFile::EraseEmptySections() {
+    for (const QString& section : Sections()) {
+        if (FIni->GetSectionSize(Utf8(section).c_str()) == 0)
+            EraseSection(section);
+    }
+}
+
+bool TIniFile::KeyRoundTrips(const QString& key) {
+    // Asked of the parser itself rather than of a list of its rules: write
+    // the key alone, read the text back, and look for exactly that key.
+    const std::string spelling = Utf8(key);
+    if (spelling.empty())
+        return false;
+    TSimpleIniDocument written;
+    written.SetValue("S", spelling.c_str(), "1");
+    std::string text;
+    if (written.Save(text) < 0)
+        return false;
+    TSimpleIniDocument read;
+    if (read.LoadData(text) < 0)
+        return false;
+    CSimpleIniA::TNamesDepend sections;
+    read.GetAllSections(sections);
+    CSimpleIniA::TNamesDepend keys;
+    read.GetAllKeys("S", keys);
+    if (sections.size() != 1 || keys.size() != 1 || spelling != keys.front().pItem)
+        return false;
+    const char* value = read.GetValue("S", spelling.c_str(), nullptr);
+    return value != nullptr && std::string(value) == "1";
+}
+
 QByteArray TIniFile::ToBytes() const {
     std::string text;
     FIni->Save(text);

@@ -40,6 +40,14 @@ public:
     QStringList Sections() const;
     void EraseSection(const QString& section);
     void DeleteKey(const QString& section, const QString& key);
+    // Erases every section that holds no key (such as one a key beginning
+    // with "[" turned into when the file was read back).
+    void EraseEmptySections();
+
+    // Whether a key of this spelling reads back as itself, in its section,
+    // once written: not so for keys beginning with a blank, "[", ";" or "#",
+    // ending with a blank, or holding "=" or a line break.
+    static bool KeyRoundTrips(const QString& key);
 
     bool Modified() const { return FModified; }
 

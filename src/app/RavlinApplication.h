@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QIcon>
 
 class QWidget;
 
@@ -11,7 +12,16 @@ class QWidget;
 class TRavlinApplication : public QApplication {
     Q_OBJECT
 public:
+    // The desktop's name for the program: its desktop entry is
+    // kDesktopId + ".desktop" and its icon in the icon theme is kDesktopId.
+    static constexpr const char* kDesktopId = "io.github.ravlin.Ravlin";
+
     TRavlinApplication(int& argc, char** argv);
+
+    // The window icon: the icon theme's (an installed program, possibly
+    // restyled by the user's theme), else the pictures in the program folder
+    // (a build tree or an unpacked copy that the theme does not know).
+    static QIcon ProgramIcon(const QString& programFolder);
 
     bool notify(QObject* receiver, QEvent* event) override;
 };

@@ -169,10 +169,37 @@ int StoredKeyboardLayoutIndex() {
     return stored.languageIndex;
 }
 
+QString StoredFileHistoryKey(const QString& key) {
+    if (TIniFile::KeyRoundTrips(key))
+        return key;
+    qsizetype keptEnd = key.size();
+    while (keptEnd > 0 && (key[keptEnd - 1] == u' ' || key[keptEnd - 1] == u'\t'))
+        --keptEnd;
+    QString escaped = QStringLiteral("/");
+    for (qsizetype i = 0; i < key.size(); ++i) {
+        const char16_t c = key[i].unicode();
+        if (c == u'%' || c == u'=' || c < 0x20 || c == 0x7F || i >= keptEnd)
+            escaped += u'%' + QStringLiteral("%1").arg(int(c), 2, 16, QLatin1Char('0')).toUpper();
+        else
+            escaped += key[i];
+    }
+    return escaped;
+}
+
 int ReadFileHistory(const TIniFile& ini, const QString& key) {
-    return std::max(0, ini.ReadInteger(QLatin1String(kFileHistorySection), key, 0));
+    const QString section = QLatin1String(kFileHistorySection);
+    const QString stored = StoredFileHistoryKey(key);
+    int line = ini.ReadInteger(section, stored, 0);
+    if (stored != key && !ini.ValueExists(section, stored))
+        line = ini.ReadInteger(section, key, 0);
+    return std::max(0, line);
 }
 
 void WriteFileHistory(TIniFile& ini, const QString& key, int line) {
-    ini.WriteInteger(QLatin1String(kFileHistorySection), key, line);
+    const QString section = QLatin1String(kFileHistorySection);
+    const QString stored = StoredFileHistoryKey(key);
+    if (stored != key)
+        ini.DeleteKey(section, key);
+    ini.WriteInteger(section, stored, line);
+    ini.EraseEmptySections();
 }

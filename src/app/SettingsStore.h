@@ -39,8 +39,21 @@ void SaveSaveMeGameSetUp();
 // process-wide record may not have been loaded yet).
 int StoredKeyboardLayoutIndex();
 
-// Section "FileHistory": the line at which a practice text resumes. Negative
-// stored values read as 0.
+// Section "FileHistory": the line at which a practice text resumes, under a
+// key made from the text's file name (FileHistoryKey). Negative stored values
+// read as 0.
+//
+// A key that reads back as itself is stored as it is, as it always was. One
+// that would not (beginning with a blank, "#", ";" or "[", holding "=", ...)
+// is stored escaped (StoredFileHistoryKey); reading looks for the escaped
+// key first and then for the key as it is. Writing also drops empty sections,
+// such as the "[일어]" that such a key left behind in older files.
 inline constexpr const char* kFileHistorySection = "FileHistory";
 int ReadFileHistory(const TIniFile& ini, const QString& key);
 void WriteFileHistory(TIniFile& ini, const QString& key, int line);
+
+// The key as written to the file: `key` itself when it reads back as itself,
+// otherwise "/" followed by `key` with "%", "=", control characters and
+// trailing blanks written as %XX. File names never hold "/", so an escaped
+// key can never be the plain key of another text.
+QString StoredFileHistoryKey(const QString& key);

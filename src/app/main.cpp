@@ -64,6 +64,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     SetAppDir(QCoreApplication::applicationDirPath());
+    QApplication::setWindowIcon(TRavlinApplication::ProgramIcon(AppDir()));
 
     // The main menu is the only window created at start; every other window
     // is opened from it on demand. A menu that cannot be built (a damaged

@@ -329,6 +329,7 @@ void TGameForm::changeEvent(QEvent* event) {
 void TGameForm::FormActivate() {
     // Hangul for the Korean game, Latin letters for the English one.
     FComposer->SetTypingLang(FGame.Language() == 0 ? tlNative : tlEng);
+    FComposer->SetKoreanText(FGame.Language() == 0);
     Memo1->setInputMethodHints(FGame.Language() == 0 ? Qt::ImhNone
                                                      : Qt::ImhPreferLatin | Qt::ImhLatinOnly);
 }
@@ -446,6 +447,8 @@ TScoreForm* TGameForm::SaveUser() {
     try {
         board = new TScoreForm(this);
         board->NameTypingLang = FComposer->TypingLang();
+        board->NameKoreanText = FComposer->KoreanText();
+        board->NameDesktopInputMethod = FComposer->DesktopInputMethodActive();
     } catch (const ERavlinError& error) {
         ShowErrorMessage(this, error.Message());
         return nullptr;

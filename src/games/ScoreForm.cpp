@@ -150,6 +150,8 @@ std::optional<QString> TScoreForm::AskNameWithPrompt() {
         auto* composer = new TInputComposer(&prompt);
         composer->Attach(edit, true);
         composer->SetTypingLang(NameTypingLang);
+        composer->SetKoreanText(NameKoreanText);
+        composer->SetDesktopInputMethodActive(NameDesktopInputMethod);
     }
     if (prompt.exec() != QDialog::Accepted)
         return std::nullopt;

@@ -46,6 +46,11 @@ public:
     // answer box was left in, so a Korean player can type a Hangul name even
     // where the desktop offers no Korean input method.
     TTypingLang NameTypingLang = tlEng;
+    // Whether the game's words were Korean (Shift+Space then switches the
+    // prompt's input language too), and whether the desktop input method
+    // composed Hangul in its answer box (the switch keys are then its own).
+    bool NameKoreanText = false;
+    bool NameDesktopInputMethod = false;
 
     // Paints one row of the list.
     void ListBox1DrawItem(QPainter& painter, const QStyleOptionViewItem& option, int index);

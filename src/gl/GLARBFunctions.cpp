@@ -2,6 +2,7 @@
 
 #include "gl/GLPanel.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <QMessageBox>
 #include <QOffscreenSurface>
@@ -58,11 +59,31 @@ QString ProbeOnce(TGLARBFunctions& table) {
     if (context.functions()->glGetError() != GL_NO_ERROR || maxSamples < 0)
         maxSamples = 0;
     table.MaxSamples = maxSamples;
+    const auto* renderer = context.functions()->glGetString(GL_RENDERER);
+    table.SoftwareRenderer =
+        renderer &&
+        IsSoftwareRendererName(QString::fromLatin1(reinterpret_cast<const char*>(renderer)));
     context.doneCurrent();
     return allFound ? QString() : kLoadError;
 }
 
 } // namespace
+
+bool IsSoftwareRendererName(const QString& renderer) {
+    static const char* const kSoftwareRenderers[] = {"llvmpipe", "softpipe", "swrast",
+                                                     "Software Rasterizer"};
+    for (const char* name : kSoftwareRenderers)
+        if (renderer.contains(QLatin1String(name), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+int PreferredSamples(int wanted) {
+    const TGLARBFunctions& table = GLARBFunctions();
+    if (table.SoftwareRenderer)
+        return 0;
+    return std::max(0, std::min(wanted, table.MaxSamples));
+}
 
 TGLARBFunctions& GLARBFunctions() {
     static TGLARBFunctions table;

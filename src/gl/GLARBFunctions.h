@@ -27,6 +27,9 @@ struct TGLARBFunctions {
 
     // Largest sample count a frame may use; 0 without multisampling.
     int MaxSamples = 0;
+    // The renderer draws on the processor (Mesa's llvmpipe, softpipe or
+    // swrast): every extra sample costs frame time and memory in full.
+    bool SoftwareRenderer = false;
     // The probe ran and every entry point was found.
     bool Loaded = false;
     // The probe ran (successfully or not).
@@ -35,6 +38,16 @@ struct TGLARBFunctions {
 
 // The table. Its values are meaningful once the probe has run.
 TGLARBFunctions& GLARBFunctions();
+
+// Whether a renderer name (GL_RENDERER) is one of the processor-based
+// rasterizers.
+bool IsSoftwareRendererName(const QString& renderer);
+
+// Samples per pixel a panel asks for: up to `wanted` where the driver offers
+// them, none on a software renderer. There a multisampled frame at the menu's
+// size takes some 40 MB and doubles the drawing time, for edges a learner
+// barely sees.
+int PreferredSamples(int wanted);
 
 // Runs the probe once per process (later calls return the first result).
 // Returns false and sets `error` when a context cannot be created or an

@@ -96,14 +96,21 @@ TGLPanel::~TGLPanel() {
 
 void TGLPanel::CreateContext() {
     ProbeGLARBFunctions();
-    // Best format: the most samples the driver offers, up to what eight-fold
-    // quality allows. The quality always asked for at construction is
-    // eight-fold; a value set later only switches multisampling on or off.
-    const int samples = std::min(MaxSamplesOf(aaq8X), GLARBFunctions().MaxSamples);
+    // Best format: the most samples the driver offers cheaply, up to what
+    // eight-fold quality allows. The quality always asked for at
+    // construction is eight-fold; a value set later only switches
+    // multisampling on or off.
+    const int samples = PreferredSamples(MaxSamplesOf(aaq8X));
     setFormat(RequestedSurfaceFormat(samples));
 
     // Creates the context and the frame buffer now rather than at the first
     // show, so models and textures can be loaded right after construction.
+    // The window that will show the panel must have its native window (and
+    // with it the compositor's context) first: a context made before that
+    // shares nothing with the compositor, which then cannot read the panel's
+    // frames, and the panel stays black on screen although every frame is
+    // drawn. Owners therefore create a panel with its final parent.
+    (void)window()->winId();
     (void)grabFramebuffer();
     if (!context())
         throw ERavlinError(QStringLiteral("GLPanel's GetDC error.."));
@@ -163,12 +170,15 @@ void TGLPanel::SetupLights() {
     glPopMatrix();
 }
 
+// The frame buffer's size in device pixels, rounded as the widget rounds it
+// when it sizes the buffer (a fractional scale such as 1.5 must not leave a
+// row or column of the buffer outside the viewport).
 int TGLPanel::PixelWidth() const {
-    return std::max(1, int(width() * devicePixelRatioF()));
+    return std::max(1, qRound(width() * devicePixelRatioF()));
 }
 
 int TGLPanel::PixelHeight() const {
-    return std::max(1, int(height() * devicePixelRatioF()));
+    return std::max(1, qRound(height() * devicePixelRatioF()));
 }
 
 void TGLPanel::SetCurrentGLContext() {
@@ -204,7 +214,13 @@ void TGLPanel::SetGLModes(bool isSelectMode) {
 
     glViewport(0, 0, w, h);
     if (isSelectMode) {
-        const QPoint cursor = mapFromGlobal(QCursor::pos()) * devicePixelRatioF();
+        // The pointer's logical pixel covers ratio x ratio device pixels;
+        // the pick region is centred on it (window y grows upwards) and is
+        // five logical pixels wide at any scale.
+        const qreal ratio = devicePixelRatioF();
+        const QPoint pointer = mapFromGlobal(QCursor::pos());
+        const double pickX = (pointer.x() + 0.5) * ratio;
+        const double pickY = h - (pointer.y() + 0.5) * ratio;
         glSelectBuffer(kSelectBufferSize, FSelectBuffer.data());
         glRenderMode(GL_SELECT);
         FSelecting = true;
@@ -213,7 +229,7 @@ void TGLPanel::SetGLModes(bool isSelectMode) {
         glLoadIdentity();
         GLint viewport[4];
         glGetIntegerv(GL_VIEWPORT, viewport);
-        gluPickMatrix(cursor.x(), viewport[3] - cursor.y(), 5, 5, viewport);
+        gluPickMatrix(pickX, pickY, 5 * ratio, 5 * ratio, viewport);
         glInitNames();
     } else {
         glRenderMode(GL_RENDER);

@@ -125,8 +125,8 @@ void TGLTexturePanelItem::Refresh() {
 void TGLTexturePanelItem::GetDrawPosition(double DrawX[4], double DrawY[4], double DrawZ[4]) {
     if (FTextureID == 0 && !UseExternalTexture)
         Refresh();
-    const double w = Width;
-    const double h = Height;
+    double w = Width;
+    double h = Height;
     const double x = Position.x;
     const double y = Position.y;
     const double z = Position.z;
@@ -143,6 +143,12 @@ void TGLTexturePanelItem::GetDrawPosition(double DrawX[4], double DrawY[4], doub
 
     if (FGLPanel)
         FGLPanel->SetCurrentGLContext();
+    // Width and Height are logical pixels; the viewport counts device
+    // pixels, so on a scaled screen the callout keeps its size relative to
+    // the scene and to the text around it.
+    const double ratio = PixelRatio();
+    w *= ratio;
+    h *= ratio;
     GLdouble modelview[16];
     GLdouble projection[16];
     GLint viewport[4];
@@ -181,6 +187,10 @@ void TGLTexturePanelItem::GetDrawPosition(double DrawX[4], double DrawY[4], doub
     }
 }
 
+double TGLTexturePanelItem::PixelRatio() const {
+    return FGLPanel ? FGLPanel->devicePixelRatioF() : 1.0;
+}
+
 void TGLTexturePanelItem::Draw() {
     double x[4], y[4], z[4];
     GetDrawPosition(x, y, z);
@@ -213,7 +223,7 @@ void TGLTexturePanelItem::Draw() {
     }
 
     if (DrawLine && LinePos != lpCenter) {
-        glLineWidth(1);
+        glLineWidth(GLfloat(PixelRatio()));
         glColor3f(1, 1, 1);
         glBegin(GL_LINES);
         glVertex3dv(far);

@@ -73,7 +73,8 @@ public:
     TGLArrayf3 Position;
     int Width = 0;
     int Height = 0;
-    // True: a screen-aligned rectangle of Width x Height pixels. False: a
+    // True: a screen-aligned rectangle of Width x Height (logical) pixels,
+    // twice as many device pixels on a screen scaled by two. False: a
     // rectangle in the XY plane with Width and Height as world units.
     bool RotatePlane = true;
     QString ItemName;
@@ -85,6 +86,8 @@ public:
 
 private:
     void DeleteTexture();
+    // Device pixels per logical pixel of the panel's window (1 without one).
+    double PixelRatio() const;
 
     TGLPanel* FGLPanel = nullptr;
     unsigned int FTextureID = 0;

@@ -254,6 +254,15 @@ void TObjLoader::AddTriangle(const TFaceCorner& a, const TFaceCorner& b, const T
 }
 
 void TObjLoader::LoadTextures() {
+    // Each picture is decoded once however many suffixes ask for it.
+    struct TLoadingScope {
+        TTextureList& List;
+        explicit TLoadingScope(TTextureList& list)
+            : List(list) {
+            List.BeginLoading();
+        }
+        ~TLoadingScope() { List.EndLoading(); }
+    } loadingScope(textureList);
     for (int i = 0; i < MaterialList.Count(); ++i) {
         TMaterialItem* material = MaterialList.Items(i);
         if (OnGetMaterialProperty)

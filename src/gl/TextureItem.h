@@ -2,9 +2,13 @@
 
 #include "app/Colors.h"
 
+#include <cstddef>
+#include <memory>
 #include <QOpenGLContext>
 #include <QPointer>
 #include <QString>
+
+class TGLTextureName;
 
 // One OpenGL texture made from an image file, keyed by (FileName,
 // SuffixName). Destroying the item deletes its GL texture in the context
@@ -20,6 +24,15 @@ public:
     // new texture of the current context: linear filtering, no mipmaps.
     // Without a current context nothing is uploaded and Loaded stays false.
     void Upload(const unsigned char* rgba, int width, int height);
+    // Uses the texture of `other` (same picture, same pixels) instead of a
+    // copy of its own; the texture lives until its last item goes.
+    void ShareTextureOf(const TTextureItem& other);
+    // A fingerprint of the pixels that were uploaded, so that an identical
+    // picture can share the texture.
+    std::size_t PixelHash() const { return FPixelHash; }
+    void SetPixelHash(std::size_t hash) { FPixelHash = hash; }
+    // The context the texture belongs to; none before an upload.
+    QOpenGLContext* Context() const;
 
     bool Loaded = false;
     unsigned int Id = 0;
@@ -38,5 +51,6 @@ public:
     QString LoadedFileName;
 
 private:
-    QPointer<QOpenGLContext> FContext;
+    std::shared_ptr<const TGLTextureName> FTexture;
+    std::size_t FPixelHash = 0;
 };

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <QFile>
+#include <QHash>
 #include <QImageReader>
 #include <QPainter>
 
@@ -110,7 +111,7 @@ TTextureItem* TTextureList::Add(const QString& MaterialName, const QString& Suff
         return nullptr;
     item->LoadedFileName = textureFileName;
 
-    QImage bitmap = LoadTextureBitmap(textureFileName);
+    QImage bitmap = DecodedBitmap(textureFileName);
     if (DrawFunc)
         DrawFunc(item.get(), bitmap);
     // The callback may have replaced the bitmap; upload whatever it left, as
@@ -123,9 +124,17 @@ TTextureItem* TTextureList::Add(const QString& MaterialName, const QString& Suff
     // Texture row 0 is the bottom of the picture; bytes red, green, blue,
     // alpha.
     const QImage rgba = bitmap.convertToFormat(QImage::Format_RGBA8888).mirrored(false, true);
+    const std::size_t hash = qHashBits(rgba.constBits(), std::size_t(rgba.sizeInBytes()));
     item->Width = rgba.width();
     item->Height = rgba.height();
-    item->Upload(rgba.constBits(), rgba.width(), rgba.height());
+    // The same picture under another suffix, unaltered or altered alike by
+    // the callback, shares the texture instead of taking the memory twice.
+    if (const TTextureItem* same = FindSamePixels(*item, hash)) {
+        item->ShareTextureOf(*same);
+    } else {
+        item->Upload(rgba.constBits(), rgba.width(), rgba.height());
+        item->SetPixelHash(hash);
+    }
 
     FItems.push_back(std::move(item));
     return FItems.back().get();
@@ -156,4 +165,37 @@ void TTextureList::Delete(const QString& FileName, const QString& SuffixName) {
 
 void TTextureList::Clear() {
     FItems.clear();
+    FDecoded.clear();
+}
+
+void TTextureList::BeginLoading() {
+    FLoading = true;
+}
+
+void TTextureList::EndLoading() {
+    FLoading = false;
+    FDecoded.clear();
+}
+
+QImage TTextureList::DecodedBitmap(const QString& fileName) {
+    if (!FLoading)
+        return LoadTextureBitmap(fileName);
+    const QString key = MediaPath(fileName);
+    const auto found = FDecoded.find(key);
+    if (found != FDecoded.end())
+        return found->second; // shared until the callback changes a pixel
+    QImage bitmap = LoadTextureBitmap(fileName);
+    FDecoded.emplace(key, bitmap);
+    return bitmap;
+}
+
+const TTextureItem* TTextureList::FindSamePixels(const TTextureItem& item, std::size_t hash) const {
+    QOpenGLContext* current = QOpenGLContext::currentContext();
+    for (const auto& other : FItems) {
+        if (other->Loaded && other->PixelHash() == hash && other->Width == item.Width &&
+            other->Height == item.Height && other->Context() == current &&
+            other->LoadedFileName.compare(item.LoadedFileName, Qt::CaseInsensitive) == 0)
+            return other.get();
+    }
+    return nullptr;
 }

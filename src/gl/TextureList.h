@@ -3,6 +3,7 @@
 #include "gl/TextureItem.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <QImage>
 #include <QString>
@@ -49,6 +50,18 @@ public:
     // and made opaque. Throws ERavlinError when the file cannot be read.
     static QImage LoadTextureBitmap(const QString& fileName);
 
+    // While loading a whole model, one picture is often asked for under
+    // several suffixes. Between these calls each file is decoded once, and
+    // the decoded pictures are let go at the end.
+    void BeginLoading();
+    void EndLoading();
+
 private:
+    QImage DecodedBitmap(const QString& fileName);
+    // An item already showing exactly these pixels of the same file.
+    const TTextureItem* FindSamePixels(const TTextureItem& item, std::size_t hash) const;
+
     std::vector<std::unique_ptr<TTextureItem>> FItems;
+    bool FLoading = false;
+    std::map<QString, QImage> FDecoded;
 };

@@ -1,12 +1,60 @@
 #include "platform/AtomicFile.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 TAtomicFile::TAtomicFile(const QString& path)
-    : FFile(path) {}
+    : FPath(path)
+    , FFile(path) {}
+
+bool TAtomicFile::IsTemporaryFileName(const QString& targetFileName, const QString& fileName) {
+    // QSaveFile names its temporary file after the target with ".XXXXXX"
+    // appended, each X a letter or (from older Qt versions) a digit.
+    constexpr qsizetype kRandomPart = 6;
+    if (targetFileName.isEmpty() || fileName.size() != targetFileName.size() + 1 + kRandomPart ||
+        !fileName.startsWith(targetFileName) || fileName[targetFileName.size()] != u'.')
+        return false;
+    for (qsizetype i = targetFileName.size() + 1; i < fileName.size(); ++i) {
+        const char16_t c = fileName[i].unicode();
+        const bool alnum =
+            (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+        if (!alnum)
+            return false;
+    }
+    return true;
+}
+
+int TAtomicFile::RemoveStaleTemporaries(const QString& path, const QDateTime& now) {
+    const QFileInfo target(path);
+    const QString targetName = target.fileName();
+    if (targetName.isEmpty())
+        return 0;
+    const QDateTime staleBefore = now.addSecs(-StaleTemporaryAge.count());
+    // Listed without name filters: those are wildcards, and the target's own
+    // name may hold "[" or "*".
+    const QFileInfoList entries =
+        QDir(target.absolutePath())
+            .entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot);
+    int removed = 0;
+    for (const QFileInfo& entry : entries) {
+        if (!IsTemporaryFileName(targetName, entry.fileName()))
+            continue;
+        if (entry.lastModified().toUTC() >= staleBefore)
+            continue; // possibly another instance saving right now
+        if (QFile::remove(entry.absoluteFilePath()))
+            ++removed;
+    }
+    return removed;
+}
 
 bool TAtomicFile::Write(const QByteArray& data) {
     if (FFailed)
         return false;
     if (!FOpen) {
+        // Leftovers of an interrupted save go first: they may be what fills
+        // the disk.
+        RemoveStaleTemporaries(FPath);
         FOpen = FFile.open(QIODevice::WriteOnly);
         if (!FOpen) {
             FFailed = true;

@@ -15,8 +15,49 @@
 
 namespace {
 
-// evdev code of the right Alt key; the native scan code is it plus 8.
+// evdev codes of the right Alt and the Hangul key; the native scan code is
+// the evdev code plus 8.
 constexpr quint32 kEvdevRightAlt = 100;
+constexpr quint32 kEvdevHangul = 122;
+
+// How long a desktop pre-edit that was cleared without a commit waits for
+// the commit that may follow in the next event before the composition ends
+// as dropped (ibus sends the two events back to back).
+constexpr int kPreeditClearedWaitMs = 150;
+
+// X keysyms (QKeyEvent::nativeVirtualKey() on X11).
+constexpr quint32 kXkHangul = 0xff31;
+constexpr quint32 kXkHangulHanja = 0xff34;
+constexpr quint32 kXkMetaL = 0xffe7;
+constexpr quint32 kXkMetaR = 0xffe8;
+constexpr quint32 kXkAltL = 0xffe9;
+constexpr quint32 kXkAltR = 0xffea;
+
+// The right Alt key as the desktop layout defines it is a plain Alt: no
+// AltGr (ISO_Level3_Shift), Mode_switch, Compose or other function. Events
+// without a keysym (synthesized ones) count as plain Alt unless Qt names the
+// key AltGr.
+bool IsPlainRightAlt(const QKeyEvent& event) {
+    if (event.key() == Qt::Key_AltGr || event.key() == Qt::Key_Mode_switch ||
+        event.key() == Qt::Key_Multi_key)
+        return false;
+    switch (event.nativeVirtualKey()) {
+    case 0:
+    case kXkAltL:
+    case kXkAltR:
+    case kXkMetaL:
+    case kXkMetaR:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool IsHangulChar(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= 0xAC00 && u <= 0xD7A3) || (u >= 0x1100 && u <= 0x11FF) ||
+           (u >= 0x3130 && u <= 0x318F);
+}
 
 QString FromUcs4(const ucschar* text) {
     if (!text)
@@ -95,6 +136,9 @@ int AsciiOfKey(const QKeyEvent& event) {
 
 TInputComposer::TInputComposer(QObject* parent)
     : QObject(parent) {
+    FPreeditClearedTimer.setSingleShot(true);
+    FPreeditClearedTimer.setInterval(kPreeditClearedWaitMs);
+    connect(&FPreeditClearedTimer, &QTimer::timeout, this, [this] { EndClearedComposition(); });
     // The keyboard record is only loaded by its own setup dialog, so the
     // layout the learner chose there is read from the settings file.
     SetKeyboardLayoutIndex(StoredKeyboardLayoutIndex());
@@ -150,22 +194,30 @@ void TInputComposer::SetTypingLang(TTypingLang value) {
         OnTypingLangChanged(this);
 }
 
-bool TInputComposer::IsToggleKey(const QKeyEvent& event) const {
+bool TInputComposer::IsToggleKey(const QKeyEvent& event, bool koreanText,
+                                 bool desktopMethodActive) {
+    if (desktopMethodActive)
+        return false;
     const int key = event.key();
-    if (key == Qt::Key_Hangul)
+    const quint32 keysym = event.nativeVirtualKey();
+    if (key == Qt::Key_Hangul || key == Qt::Key_Hangul_Hanja || keysym == kXkHangul ||
+        keysym == kXkHangulHanja ||
+        (event.nativeScanCode() != 0 && event.nativeScanCode() == kEvdevHangul + kXkbKeycodeOffset))
         return true;
     if (key == Qt::Key_Space &&
         (event.modifiers() & ~Qt::KeypadModifier) == Qt::KeyboardModifiers(Qt::ShiftModifier))
-        return true;
-    if (event.nativeScanCode() != 0)
-        return event.nativeScanCode() == kEvdevRightAlt + kXkbKeycodeOffset;
-    return key == Qt::Key_AltGr;
+        return koreanText;
+    return event.nativeScanCode() == kEvdevRightAlt + kXkbKeycodeOffset && IsPlainRightAlt(event);
 }
 
 bool TInputComposer::HandleKeyPress(QKeyEvent* event) {
-    if (!event || event->type() != QEvent::KeyPress || !FContext)
+    if (!event || event->type() != QEvent::KeyPress)
         return false;
-    if (IsToggleKey(*event)) {
+    // A key after a cleared pre-edit: no commit came for it.
+    EndClearedComposition();
+    if (!FContext)
+        return false;
+    if (IsToggleKey(*event, FKoreanText, FDesktopMethodActive)) {
         if (!event->isAutoRepeat())
             SetTypingLang(FLang == tlNative ? tlEng : tlNative);
         return true;
@@ -209,10 +261,43 @@ void TInputComposer::HandleInputMethodEvent(QInputMethodEvent* event) {
         return;
     // The desktop input method takes over: finish our own syllable first.
     CommitBuiltIn();
-    Deliver(event->commitString(), event->preeditString(), csSystem);
+    // Composing Hangul shows it is the desktop's method that switches
+    // between Hangul and Latin here (dead keys of a Latin layout also come
+    // as input-method events, but never with a Hangul pre-edit).
+    const QString commit = event->commitString();
+    const QString preedit = event->preeditString();
+    for (QChar c : preedit) {
+        if (IsHangulChar(c))
+            FDesktopMethodActive = true;
+    }
+    if (FPreeditCleared) {
+        // A commit right after the pre-edit was cleared is the commit of the
+        // composition that was cleared: ibus clears the pre-edit in one event
+        // and commits the syllable in the next. Without a commit the
+        // composition was dropped.
+        FPreeditCleared = false;
+        FPreeditClearedTimer.stop();
+        if (commit.isEmpty())
+            Deliver({}, {}, csSystem);
+    } else if (FSource == csSystem && commit.isEmpty() && preedit.isEmpty()) {
+        // Cleared: wait for the next event before ending the composition.
+        FPreeditCleared = true;
+        FPreeditClearedTimer.start();
+        return;
+    }
+    Deliver(commit, preedit, csSystem);
+}
+
+void TInputComposer::EndClearedComposition() {
+    if (!FPreeditCleared)
+        return;
+    FPreeditCleared = false;
+    FPreeditClearedTimer.stop();
+    Deliver({}, {}, csSystem);
 }
 
 void TInputComposer::Commit() {
+    EndClearedComposition();
     if (FSource == csBuiltIn) {
         CommitBuiltIn();
     } else if (FSource == csSystem) {

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 class QEvent;
@@ -33,7 +34,16 @@ enum TTypingLang { tlNative, tlEng };
 // end in between. Characters an input method produces without composing
 // them (a symbol key of a Sebeolsik layout, text committed by the desktop
 // input method without a pre-edit) arrive as OnDirectChar: treat them like
-// typed keys. Keys the composer does not consume are left to the widget,
+// typed keys.
+//
+// Desktop input methods order their events differently; all give the same
+// composer events. fcitx5 sends a commit and the next pre-edit in one event;
+// ibus first clears the pre-edit and then commits in a second event, so a
+// cleared pre-edit only ends the composition when the next event brings no
+// commit, a key arrives, Commit() is called, or a moment has passed without
+// one (the last jamo taken back, the pre-edit dropped on focus loss).
+//
+// Keys the composer does not consume are left to the widget,
 // after any pending composition has been committed, so the order of the text
 // is kept.
 //
@@ -43,9 +53,19 @@ enum TTypingLang { tlNative, tlEng };
 //                         native scan code), so any desktop layout works;
 //                         synthesized events without a scan code use their text
 //   Backspace             takes the last jamo back while composing
-//   Hangul key, Shift+Space, Right Alt
-//                         toggle TypingLang (raises OnTypingLangChanged)
+//   Hangul key            (the key, or the keysyms Hangul and Hangul_Hanja on
+//                         any key) toggles TypingLang (raises
+//                         OnTypingLangChanged)
+//   Right Alt             toggles only where the desktop layout makes it a
+//                         plain Alt key; as AltGr (keysym ISO_Level3_Shift,
+//                         Qt::Key_AltGr), Mode_switch or Compose it stays what
+//                         it is, so "@" can be typed on a German layout
+//   Shift+Space           toggles only while the text being typed is Korean
+//                         (SetKoreanText); elsewhere it is a space
 //   anything else         commits the pending syllable and is not consumed
+// Once a desktop input method has composed Hangul in the widget, the toggle
+// keys are its business: the composer leaves them to it, so the two never
+// switch on the same key.
 // The keyboard is Dubeolsik unless the keyboard layout index (the keyboard
 // settings' languageIndex) names a Sebeolsik layout libhangul offers: 2 =
 // 3-90, 3 = no-shift, 4 = 3-91 final.
@@ -110,6 +130,17 @@ public:
     TTypingLang TypingLang() const;
     void SetTypingLang(TTypingLang value);
 
+    // The text being typed is Korean: only then does Shift+Space toggle.
+    // False for a new composer.
+    bool KoreanText() const { return FKoreanText; }
+    void SetKoreanText(bool value) { FKoreanText = value; }
+
+    // A desktop input method composes Hangul for the widget (it has shown a
+    // Hangul pre-edit here, or a caller said so): the toggle keys are then
+    // left to it.
+    bool DesktopInputMethodActive() const { return FDesktopMethodActive; }
+    void SetDesktopInputMethodActive(bool value) { FDesktopMethodActive = value; }
+
     // Selects the Hangul keyboard for a keyboard layout index (see above).
     // A pending composition is committed first. The constructor selects the
     // one stored by the keyboard setup in the settings file.
@@ -148,16 +179,27 @@ private:
     void Deliver(const QString& commit, const QString& preedit, TSource source);
     // Sends the built-in composer's result to an echo target.
     void Echo(const QString& commit, const QString& preedit);
-    bool IsToggleKey(const QKeyEvent& event) const;
+    // Whether `event` switches TypingLang under the rules above, given the
+    // text's language and whether a desktop input method is active.
+    static bool IsToggleKey(const QKeyEvent& event, bool koreanText, bool desktopMethodActive);
     void CommitBuiltIn();
+    // Ends a desktop composition whose pre-edit was cleared and that no
+    // commit followed.
+    void EndClearedComposition();
 
     _HangulInputContext* FContext = nullptr;
     QString FKeyboardId;
     TTypingLang FLang = tlEng;
+    bool FKoreanText = false;
+    bool FDesktopMethodActive = false;
     TSource FSource = csNone;
     QChar FShownChar;
     QPointer<QWidget> FTarget;
     bool FEcho = false;
     bool FTargetHasPreedit = false; // an echoed pre-edit is shown in the target
     bool FEchoing = false;
+    // The desktop pre-edit was cleared without a commit; a commit in the next
+    // event still belongs to the composition (see HandleInputMethodEvent).
+    bool FPreeditCleared = false;
+    QTimer FPreeditClearedTimer;
 };

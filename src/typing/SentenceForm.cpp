@@ -4,6 +4,7 @@
 #include "app/RavlinError.h"
 #include "app/SettingsStore.h"
 #include "gl/ThreadTimer.h"
+#include "shell/BorderLabel.h"
 #include "shell/GameSoundList.h"
 #include "typing/BuiltInBackground.h"
 #include "typing/SentencePageFit.h"
@@ -32,6 +33,32 @@ bool AskYesNo(QWidget* parent, const QString& caption, const QString& text) {
                     parent);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
+}
+
+// An accuracy as shown beside the meter: one decimal, "-" before anything
+// was measured.
+QString AccuracyText(float accuracy, bool measured) {
+    return measured ? QString::number(double(accuracy) * 100.0, 'f', 1) + u'%'
+                    : QStringLiteral("-");
+}
+
+// A rounded badge for one accuracy figure, framed in the colour of the bar
+// whose speed it scales.
+TBorderLabel* NewAccuracyBadge(QWidget* parent, TColor frame) {
+    auto* badge = new TBorderLabel(parent);
+    QFont font(QStringLiteral("굴림체"));
+    font.setPixelSize(14);
+    font.setBold(true);
+    badge->setFont(font);
+    badge->SetBorderShape(bsRoundRect);
+    badge->SetRoundDegree(12);
+    badge->SetBorderWidth(2);
+    badge->SetBorderColor(frame);
+    badge->SetColor(clWhite);
+    badge->SetFontColor(RGBColor(32, 32, 32));
+    badge->SetTextAlign(taCenter);
+    badge->SetAutoSize(false);
+    return badge;
 }
 
 QColor WindowColor() {
@@ -75,7 +102,8 @@ TSentenceForm::TSentenceForm(QWidget* parent, TTypingModel::TClock clock)
 
     SpeedMeter->BeginUpdate();
     SpeedMeter->SetMarginbotton(1);
-    SpeedMeter->SetMarginTop(0);
+    // The accuracy badges take the top of the meter.
+    SpeedMeter->SetMarginTop(kAccuracyPanelHeight);
     SpeedMeter->SetMarginLeft(0);
     SpeedMeter->SetMarginRight(20);
     SpeedMeter->SetColor(clWindow);
@@ -117,6 +145,10 @@ TSentenceForm::TSentenceForm(QWidget* parent, TTypingModel::TClock clock)
     CurrBar = SpeedMeter->AddSeries(QStringLiteral("CurrBar"), QStringLiteral("현재"));
     SpeedMeter->Serieses().ResetValues();
     SpeedMeter->EndUpdate();
+
+    AccuracyLabel = NewAccuracyBadge(SpeedMeter, SpeedMeter->BlockBlueColor());
+    AvgAccuracyLabel = NewAccuracyBadge(SpeedMeter, SpeedMeter->BlockOrangeColor());
+    UpdateAccuracy(true);
 
     CurrSpeedTimer->SetEnabled(false);
     CurrSpeedTimer->SetInterval(1000);
@@ -193,6 +225,8 @@ void TSentenceForm::StartExercise(int lineCount, const QString& textFn) {
     const int charHeight = SenEx->CharHeight();
     const int charWidth = qRound(QFontMetricsF(SenEx->font()).horizontalAdvance(QLatin1Char('W')));
     FText.Load(textFn, charWidth, FWorkArea.width() - 230);
+    // Shift+Space switches to Hangul only where Hangul is to be typed.
+    SenEx->Composer().SetKoreanText(IsKoreanText(textFn, FText.Lines()));
     SenEx->SetSentenceSpace(charHeight + 3);
 
     const TSentencePageFit fit = FitSentencePage(lineCount, charHeight, SenEx->LineSpace(),
@@ -231,6 +265,10 @@ void TSentenceForm::StartExercise(int lineCount, const QString& textFn) {
 
 void TSentenceForm::LayoutControls() {
     SpeedMeter->setGeometry(0, 0, kMeterWidth, FPageHeight);
+    // Over the bars' width (the meter keeps a margin on its right).
+    const int badgeWidth = kMeterWidth - SpeedMeter->MarginRight() - 2;
+    AccuracyLabel->setGeometry(2, 4, badgeWidth, 28);
+    AvgAccuracyLabel->setGeometry(2, 34, badgeWidth, 28);
     SenEx->setGeometry(kMeterWidth, 0, std::max(width() - kMeterWidth, 0), FPageHeight);
 }
 
@@ -280,6 +318,7 @@ void TSentenceForm::ShowPage(const QStringList& page) {
 }
 
 void TSentenceForm::UpdateSpeeds(bool isCurrent) {
+    UpdateAccuracy(isCurrent);
     if (SenEx->SentenceCount() > 0)
         CurrBar->SetBlueValue(SenEx->GetTypingSpeed(isCurrent));
     AvgBar->SetOrangeValue(SenEx->GetAvgTypingSpeed(isCurrent));
@@ -288,6 +327,19 @@ void TSentenceForm::UpdateSpeeds(bool isCurrent) {
             GameSounds->Play(GameSounds->ThunderSnd);
         MaxBar->SetRedValue(CurrBar->BlueValue());
     }
+}
+
+void TSentenceForm::UpdateAccuracy(bool isCurrent) {
+    qint64 problemLen = 0, typedLen = 0, hitCount = 0, rightlyTypedLen = 0;
+    const float page =
+        SenEx->GetTypingAccuracy(problemLen, typedLen, hitCount, rightlyTypedLen, isCurrent);
+    // A page not yet typed has no accuracy; an ended one always has one.
+    const bool pageMeasured = isCurrent ? typedLen > 0 : problemLen > 0;
+    const float average = SenEx->GetAvgTypingAccuracy(isCurrent);
+    const bool averageMeasured = SenEx->Model().TotalProblemLen() + (isCurrent ? typedLen : 0) > 0;
+    AccuracyLabel->SetCaption(QStringLiteral("정확도 ") + AccuracyText(page, pageMeasured));
+    AvgAccuracyLabel->SetCaption(QStringLiteral("평균 정확도 ") +
+                                 AccuracyText(average, averageMeasured));
 }
 
 void TSentenceForm::SenExTypingStarted() {

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 class QTimer;
+class TBorderLabel;
 class TSentencePractice;
 class TThreadTimer;
 class TVelmarMeter;
@@ -16,7 +17,9 @@ class TVelmarSeries;
 
 // The window in which the learner types a practice text page by page
 // ("문장연습"). The speed meter on the left shows the best, average and
-// current speed; the practice control on its right shows a page of lines.
+// current speed, and above its bars the accuracy of the page and the
+// average accuracy that scale those speeds; the practice control on its
+// right shows a page of lines.
 // A page typed below the target speed is repeated; otherwise the next page
 // follows with the next background picture. Where the learner stopped is
 // stored per text and offered again the next time.
@@ -53,6 +56,13 @@ public:
     TVelmarSeries* AvgBar;
     TVelmarSeries* CurrBar;
 
+    // Accuracy of the page ("정확도"), live while it is typed and final once
+    // it ended, and of all pages so far ("평균 정확도"), refreshed with the
+    // speeds. They sit in the meter's top margin, above the bars.
+    TBorderLabel* AccuracyLabel;
+    TBorderLabel* AvgAccuracyLabel;
+    static constexpr int kAccuracyPanelHeight = 64;
+
     // The window has been closed (it is about to be freed).
     bool Closed() const { return FClosed; }
 
@@ -75,6 +85,7 @@ private:
     void ShowPrevPage();
     void ShowPage(const QStringList& page);
     void UpdateSpeeds(bool isCurrent);
+    void UpdateAccuracy(bool isCurrent);
     void LayoutControls();
     // Stores the first line of the page on screen under the text's key.
     void SaveResumePosition();

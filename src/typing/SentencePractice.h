@@ -97,6 +97,9 @@ public:
     float GetOnlyTypingAccuracy(bool isCurrent) const {
         return FModel.GetOnlyTypingAccuracy(isCurrent);
     }
+    float GetAvgTypingAccuracy(bool isCurrent) const {
+        return FModel.GetAvgTypingAccuracy(isCurrent);
+    }
 
     // ---- Layout ---------------------------------------------------------
     // W and H are the width and height of "A" in the control's font. Line k

@@ -138,3 +138,25 @@ QString FileHistoryKey(const QString& textFileName) {
         key.replace(0, 4, QStringLiteral("(영어)"));
     return key;
 }
+
+bool IsKoreanText(const QString& textFileName, const QStringList& lines) {
+    if (textFileName.contains(QStringLiteral("[한글]")))
+        return true;
+    qsizetype hangul = 0;
+    qsizetype kana = 0;
+    qsizetype latin = 0;
+    for (const QString& line : lines) {
+        for (QChar c : line) {
+            const char16_t u = c.unicode();
+            if ((u >= 0xAC00 && u <= 0xD7A3) || (u >= 0x1100 && u <= 0x11FF) ||
+                (u >= 0x3130 && u <= 0x318F))
+                ++hangul;
+            else if ((u >= 0x3040 && u <= 0x30FF) || (u >= 0x31F0 && u <= 0x31FF) ||
+                     (u >= 0xFF66 && u <= 0xFF9F))
+                ++kana;
+            else if ((u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z'))
+                ++latin;
+        }
+    }
+    return hangul > 0 && hangul > kana && 2 * hangul >= latin;
+}

@@ -60,3 +60,10 @@ private:
 // file name without its folder, with a leading "[한글]" written as "(한글)"
 // and "[영어]" as "(영어)" (square brackets would read as a section name).
 QString FileHistoryKey(const QString& textFileName);
+
+// Whether a practice text is Korean, so that Shift+Space may switch the input
+// language while it is typed: a file whose path holds "[한글]", or whose
+// lines hold more Hangul than kana and at least half as many Hangul letters
+// as Latin ones (a syllable takes two or three keys). English and Japanese
+// texts with a Korean word here and there are not Korean.
+bool IsKoreanText(const QString& textFileName, const QStringList& lines);

@@ -402,6 +402,14 @@ int TTypingModel::GetAvgTypingSpeed(bool isCurrent) const {
     return TruncToInt(double(hits) / double(t) * 1000.0 * 60.0 * (double(right) / double(p)));
 }
 
+float TTypingModel::GetAvgTypingAccuracy(bool isCurrent) const {
+    qint64 problemLen = 0, typedLen = 0, hitCount = 0, rightlyTypedLen = 0;
+    GetTypingAccuracy(problemLen, typedLen, hitCount, rightlyTypedLen, isCurrent);
+    const qint64 p = FTotalProblemLen + (isCurrent ? typedLen : 0);
+    const qint64 right = FTotalRightlyTypedLen + (isCurrent ? rightlyTypedLen : 0);
+    return p <= 0 ? 0.0f : float(double(right) / double(p));
+}
+
 // ---- Change notification --------------------------------------------------
 
 void TTypingModel::RaiseLineChanged(int line, int fromPos, int toPos) {

@@ -114,6 +114,11 @@ public:
     int GetTypingSpeed(bool isCurrent) const;
     // The same over all ended pages, plus the running page with isCurrent.
     int GetAvgTypingSpeed(bool isCurrent) const;
+    // The accuracy (0 to 1) that scales the average speed: rightly typed
+    // characters of all ended pages over their problem lengths, with
+    // isCurrent plus the running page's typed characters. 0 when nothing was
+    // measured.
+    float GetAvgTypingAccuracy(bool isCurrent) const;
 
     // ---- State ----------------------------------------------------------
 

@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 
@@ -199,4 +200,116 @@ TEST(SettingsStore, FailedSaveReportsAndLeavesOldFileWhole) {
     QFile::remove(settings.DataHome() + "/Ravlin");
     ASSERT_TRUE(QDir().rename(moved, folder));
     EXPECT_EQ(ReadFileBytes(SettingsIniPath()), before);
+}
+
+TEST(SettingsStore, FileHistoryKeysThatReadBackStayAsTheyAre) {
+    TScopedSettingsDir settings;
+    // Keys stored files rely on: written exactly as they always were.
+    const QStringList plain = {"노래.txt",   "(한글)연습.txt", "(영어)x.txt", "a[1].txt",
+                               "a;b #c.txt", "x y.txt",        "%3D.txt",     "(일어)노래.txt"};
+    {
+        TIniFile ini = OpenSettingsIni();
+        int line = 1;
+        for (const QString& key : plain) {
+            EXPECT_EQ(StoredFileHistoryKey(key), key);
+            WriteFileHistory(ini, key, line++);
+        }
+        CloseSettingsIni(ini);
+    }
+    const QString text = QString::fromUtf8(ReadFileBytes(SettingsIniPath()));
+    int line = 1;
+    for (const QString& key : plain)
+        EXPECT_TRUE(text.contains(QLatin1Char('\n') + key + QStringLiteral("=%1\n").arg(line++)))
+            << key.toStdString();
+    const TIniFile ini = OpenSettingsIni();
+    line = 1;
+    for (const QString& key : plain)
+        EXPECT_EQ(ReadFileHistory(ini, key), line++) << key.toStdString();
+}
+
+TEST(SettingsStore, FileHistoryKeysThatWouldNotReadBackAreEscaped) {
+    TScopedSettingsDir settings;
+    // Keys the INI syntax would read as a comment, a section, a shorter key
+    // or a key and a value.
+    const QStringList awkward = {"#노래.txt",    ";노래.txt",      "a=b.txt",   "=.txt",
+                                 " 노래.txt",    "\t노래.txt",     "노래.txt ", "[일어]노래.txt",
+                                 " [일어]a.txt", "[한글 노래.txt", "a%=b.txt",  "a\nb.txt",
+                                 "[]",           "#[x]=y; .txt "};
+    ASSERT_TRUE(WriteFileBytes(SettingsIniPath(), "[FileHistory]\n노래.txt=99\nb.txt=7\n"));
+    {
+        TIniFile ini = OpenSettingsIni();
+        int line = 1;
+        for (const QString& key : awkward) {
+            EXPECT_FALSE(TIniFile::KeyRoundTrips(key)) << key.toStdString();
+            const QString stored = StoredFileHistoryKey(key);
+            EXPECT_TRUE(stored.startsWith(u'/')) << key.toStdString();
+            EXPECT_TRUE(TIniFile::KeyRoundTrips(stored)) << stored.toStdString();
+            WriteFileHistory(ini, key, line++);
+        }
+        CloseSettingsIni(ini);
+    }
+    const TIniFile ini = OpenSettingsIni();
+    int line = 1;
+    for (const QString& key : awkward)
+        EXPECT_EQ(ReadFileHistory(ini, key), line++) << key.toStdString();
+    // The texts whose names they resemble keep their own positions.
+    EXPECT_EQ(ReadFileHistory(ini, QStringLiteral("노래.txt")), 99);
+    EXPECT_EQ(ReadFileHistory(ini, QStringLiteral("b.txt")), 7);
+    EXPECT_EQ(ReadFileHistory(ini, QStringLiteral("a")), 0);
+    // Nothing but the one section.
+    EXPECT_EQ(ini.Sections(), QStringList{"FileHistory"});
+    EXPECT_EQ(ini.ReadSection(QStringLiteral("FileHistory")).size(), awkward.size() + 2);
+    EXPECT_EQ(StoredFileHistoryKey(QStringLiteral("a=b %.txt  ")),
+              QStringLiteral("/a%3Db %25.txt%20%20"));
+}
+
+TEST(SettingsStore, FileHistoryReadsTheKeyAsItIsAndDropsLeftoverSections) {
+    TScopedSettingsDir settings;
+    // A file from an older version: "[일어]노래.txt=5" was read back as a
+    // section, and a file edited by hand may hold an awkward key as it is.
+    ASSERT_TRUE(WriteFileBytes(SettingsIniPath(), "[FileHistory]\na.txt=3\n[일어]노래.txt=5\n"
+                                                  "[SentenceSetup]\nSpeedLimit=200\n"));
+    {
+        TIniFile ini = OpenSettingsIni();
+        EXPECT_TRUE(ini.SectionExists(QStringLiteral("일어")));
+        EXPECT_EQ(ReadFileHistory(ini, QStringLiteral("[일어]노래.txt")), 0);
+        WriteFileHistory(ini, QStringLiteral("[일어]노래.txt"), 8);
+        CloseSettingsIni(ini);
+    }
+    const TIniFile ini = OpenSettingsIni();
+    EXPECT_EQ(ini.Sections(), (QStringList{"FileHistory", "SentenceSetup"}));
+    EXPECT_EQ(ReadFileHistory(ini, QStringLiteral("[일어]노래.txt")), 8);
+    EXPECT_EQ(ReadFileHistory(ini, QStringLiteral("a.txt")), 3);
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("SentenceSetup"), QStringLiteral("SpeedLimit"), 0),
+              200);
+}
+
+TEST(SettingsStore, EscapedKeyIsReadBeforeThePlainSpelling) {
+    TScopedSettingsDir settings;
+    // The key as it is, where a reader that was not confused by it wrote it.
+    TIniFile ini(SettingsIniPath());
+    ini.WriteInteger(QStringLiteral("FileHistory"), QStringLiteral("a=b.txt"), 4);
+    EXPECT_EQ(ReadFileHistory(ini, QStringLiteral("a=b.txt")), 4);
+    WriteFileHistory(ini, QStringLiteral("a=b.txt"), 6);
+    EXPECT_EQ(ReadFileHistory(ini, QStringLiteral("a=b.txt")), 6);
+    EXPECT_FALSE(ini.ValueExists(QStringLiteral("FileHistory"), QStringLiteral("a=b.txt")));
+}
+
+TEST(SettingsStore, ASaveRemovesTheTemporaryFileOfAnInterruptedOne) {
+    TScopedSettingsDir settings;
+    LoadSentenceSetup();
+    SaveSentenceSetup();
+    // A save killed between writing and renaming left its temporary file.
+    const QString leftover = SettingsIniPath() + QStringLiteral(".xYzAbC");
+    ASSERT_TRUE(WriteFileBytes(leftover, ReadFileBytes(SettingsIniPath())));
+    {
+        QFile file(leftover);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-300),
+                                     QFileDevice::FileModificationTime));
+    }
+    SentenceSetup.SpeedLimit = 222;
+    SaveSentenceSetup();
+    EXPECT_FALSE(QFile::exists(leftover));
+    EXPECT_EQ(QDir(SettingsDir()).entryList(QDir::Files), QStringList{"Ravlin.ini"});
 }

@@ -134,6 +134,8 @@ TEST(GameWindows, AnswerBoxTakesEnterLikeSpaceAndShowsTheFixedWordEverywhere) {
     form->GameTimer(ctShowClock)->stop();
     form->GameTimer(ctProblemClock)->stop();
     EXPECT_TRUE(form->HistoryLine(1)->text().endsWith(QStringLiteral(" 버그수정 시작!!")));
+    // English words: Shift+Space is no switch to Hangul here.
+    EXPECT_FALSE(form->Composer()->KoreanText());
 
     random = {16, 3, 4}; // "rabbit" on label 5
     form->Game().ProblemClockTimer();
@@ -182,6 +184,7 @@ TEST(GameWindows, KoreanAnswerIsComposedInTheBoxAndFinishedBySpace) {
     form->GameTimer(ctShowClock)->stop();
     form->GameTimer(ctProblemClock)->stop();
     EXPECT_EQ(form->Composer()->TypingLang(), tlNative);
+    EXPECT_TRUE(form->Composer()->KoreanText());
 
     random = {16, 3, 8}; // "우유" on label 9
     form->Game().ProblemClockTimer();
@@ -284,6 +287,7 @@ TEST(GameWindows, TheNamePromptComposesHangulWithoutADesktopInputMethod) {
     auto* board = new TScoreForm;
     QPointer<TScoreForm> guard(board);
     board->NameTypingLang = tlNative; // as the Korean game's answer box was left
+    board->NameKoreanText = true;     // after a game of Korean words
     int prompts = 0;
     QTimer typist;
     typist.setInterval(5);
@@ -294,8 +298,12 @@ TEST(GameWindows, TheNamePromptComposesHangulWithoutADesktopInputMethod) {
         ++prompts;
         auto* edit = prompt->findChild<QLineEdit*>();
         ASSERT_NE(edit, nullptr);
-        // Dubeolsik keys for 길동; the last syllable is still open when
-        // Enter confirms the prompt.
+        // Shift+Space switches to Latin letters and back, then Dubeolsik
+        // keys for 길동; the last syllable is still open when Enter confirms
+        // the prompt.
+        QTest::keyClick(edit, Qt::Key_Space, Qt::ShiftModifier);
+        QTest::keyClicks(edit, QStringLiteral("Mr"));
+        QTest::keyClick(edit, Qt::Key_Space, Qt::ShiftModifier);
         QTest::keyClicks(edit, QStringLiteral("rlfehd"));
         QTest::keyClick(edit, Qt::Key_Return);
     });
@@ -304,7 +312,7 @@ TEST(GameWindows, TheNamePromptComposesHangulWithoutADesktopInputMethod) {
     typist.stop();
     EXPECT_EQ(prompts, 1);
     ASSERT_EQ(board->ScoreList().Count(), 1);
-    EXPECT_EQ(board->ScoreList().Item(0).name, EncodeCp949(QStringLiteral("길동")));
+    EXPECT_EQ(board->ScoreList().Item(0).name, EncodeCp949(QStringLiteral("Mr길동")));
     delete guard.data();
 }
 

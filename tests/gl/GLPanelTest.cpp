@@ -87,8 +87,20 @@ int PickAt(TGLPanel* panel, QPoint pos, const std::function<void()>& draw) {
 
 } // namespace
 
-TEST(GLPanel, StartsWithAContextTheDocumentedDefaultsAndMultisampling) {
+// Creates a panel as on a driver that draws in hardware and offers
+// multisampling (Mesa's software renderer offers it too, but the panels
+// decline it there).
+std::unique_ptr<TGLPanel> ShownPanelOnHardware() {
+    EXPECT_TRUE(ProbeGLARBFunctions());
+    const bool software = GLARBFunctions().SoftwareRenderer;
+    GLARBFunctions().SoftwareRenderer = false;
     auto panel = ShownPanel();
+    GLARBFunctions().SoftwareRenderer = software;
+    return panel;
+}
+
+TEST(GLPanel, StartsWithAContextTheDocumentedDefaultsAndMultisampling) {
+    auto panel = ShownPanelOnHardware();
     EXPECT_TRUE(panel->GLInitialized());
     EXPECT_FALSE(panel->GetGLVersion().isEmpty());
     EXPECT_EQ(panel->ClearColor(), RGBColor(166, 202, 240));
@@ -107,6 +119,21 @@ TEST(GLPanel, StartsWithAContextTheDocumentedDefaultsAndMultisampling) {
     EXPECT_TRUE(glIsEnabled(GL_MULTISAMPLE));
     EXPECT_TRUE(glIsEnabled(GL_LIGHT1));
     EXPECT_FALSE(glIsEnabled(GL_LIGHT2));
+}
+
+TEST(GLPanel, DeclinesMultisamplingOnASoftwareRenderer) {
+    EXPECT_TRUE(IsSoftwareRendererName(QStringLiteral("llvmpipe (LLVM 15.0.6, 256 bits)")));
+    EXPECT_TRUE(IsSoftwareRendererName(QStringLiteral("Mesa X11 Software Rasterizer")));
+    EXPECT_FALSE(IsSoftwareRendererName(QStringLiteral("AMD Radeon RX 6600 (radeonsi)")));
+
+    ASSERT_TRUE(ProbeGLARBFunctions());
+    const bool software = GLARBFunctions().SoftwareRenderer;
+    GLARBFunctions().SoftwareRenderer = true;
+    auto panel = ShownPanel();
+    GLARBFunctions().SoftwareRenderer = software;
+    EXPECT_EQ(panel->FrameSamples(), 0);
+    EXPECT_FALSE(panel->MultiSamplingSupported());
+    EXPECT_EQ(panel->AntiAliasQuality(), aaqNone);
 }
 
 TEST(GLPanel, WithoutMultisampledFormatsFallsBackAndLaterQualityOnlySwitchesRendering) {

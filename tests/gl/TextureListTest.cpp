@@ -189,13 +189,44 @@ TEST_F(TextureListTest, CacheIgnoresCaseAndCallbacksRunOnlyOnLoad) {
     EXPECT_EQ(FList.FindTexture("", ""), nullptr);
     EXPECT_EQ(FList.Add("Mat1", "", "   ", load, draw), nullptr);
 
+    // The variant shows the same pixels, so it shares the texture, which
+    // lives until the last item showing it goes.
     const unsigned int id = selected->Id;
+    EXPECT_EQ(id, first->Id);
     EXPECT_TRUE(glIsTexture(id));
     FList.Delete(File("a.png"), "selected");
     EXPECT_EQ(FList.Count(), 1);
-    EXPECT_FALSE(glIsTexture(id));
+    EXPECT_TRUE(glIsTexture(id));
     FList.Clear();
     EXPECT_EQ(FList.Count(), 0);
+    EXPECT_FALSE(glIsTexture(id));
+}
+
+TEST_F(TextureListTest, VariantsShareATextureOnlyWhenTheirPixelsAreTheSame) {
+    ASSERT_TRUE(TopRedPicture(4, 4, QImage::Format_ARGB32).save(File("a.png")));
+    ASSERT_TRUE(TopRedPicture(4, 4, QImage::Format_ARGB32).save(File("b.png")));
+    auto tint = [](TTextureItem* item, QImage& bitmap) {
+        if (item->SuffixName == QLatin1String("Focused"))
+            bitmap.fill(qRgb(0, 255, 0));
+    };
+    FList.BeginLoading();
+    TTextureItem* plain = FList.Add("Mat", "", File("a.png"), nullptr, tint);
+    TTextureItem* second = FList.Add("Mat", "Second", File("a.png"), nullptr, tint);
+    TTextureItem* focused = FList.Add("Mat", "Focused", File("a.png"), nullptr, tint);
+    // Another file with the same pixels is another picture: not shared.
+    TTextureItem* other = FList.Add("Mat", "", File("b.png"), nullptr, tint);
+    FList.EndLoading();
+
+    EXPECT_EQ(second->Id, plain->Id);
+    EXPECT_NE(focused->Id, plain->Id);
+    EXPECT_NE(other->Id, plain->Id);
+    // What each texture holds: the tinted variant is green, the others keep
+    // their red top row.
+    // (Texture row 0 is the picture's bottom row.)
+    EXPECT_EQ(TexelAt(TextureBytes(focused), 4, 0, 3).g, 255);
+    EXPECT_EQ(TexelAt(TextureBytes(second), 4, 0, 3).r, 255);
+    EXPECT_EQ(TexelAt(TextureBytes(plain), 4, 0, 3).r, 255);
+    EXPECT_EQ(TexelAt(TextureBytes(plain), 4, 0, 0).b, 255);
 }
 
 TEST_F(TextureListTest, FileNameCallbackMayRedirectOrCancelAndDrawCallbackReachesTheTexture) {

@@ -52,6 +52,13 @@ struct TComposerLog {
         return composer.HandleKeyPress(&event);
     }
 
+    // A key press as the X server reports it: XKB keycode and keysym.
+    bool PressX(int key, quint32 keycode, quint32 keysym,
+                Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {}) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, keycode, keysym, 0, text);
+        return composer.HandleKeyPress(&event);
+    }
+
     void Ime(const QString& preedit, const QString& commit = {}) {
         QInputMethodEvent event(preedit, {});
         event.setCommitString(commit);
@@ -136,6 +143,7 @@ TEST(InputComposer, KeysTheComposerLeavesToTheWidget) {
 
 TEST(InputComposer, ToggleKeysSwitchTheTypingLanguage) {
     TComposerLog c;
+    c.composer.SetKoreanText(true);
     EXPECT_TRUE(c.Press(Qt::Key_Hangul));
     EXPECT_EQ(c.composer.TypingLang(), tlNative);
     EXPECT_EQ(c.Log(), QStringLiteral("L"));
@@ -234,14 +242,15 @@ TEST(InputComposer, DesktopInputMethodEventsBecomeTheSameEvents) {
     // Text committed without a pre-edit is typed directly.
     c.Ime(QString(), QStringLiteral("ab"));
     EXPECT_EQ(c.Log(), QStringLiteral("D:a D:b"));
-    // A pre-edit that vanishes without a commit empties the composition.
+    // A pre-edit that vanishes without a commit empties the composition
+    // (once the next key shows that no commit follows).
     c.Ime(QStringLiteral("ㄱ"));
     c.Ime(QString());
-    EXPECT_EQ(c.Log(), QStringLiteral("S U:ㄱ U:0 E"));
     // A desktop pre-edit arriving during a built-in one takes over after a commit.
     c.Type("r");
+    EXPECT_EQ(c.Log(), QStringLiteral("S U:ㄱ U:0 E S U:ㄱ"));
     c.Ime(QStringLiteral("ㄴ"));
-    EXPECT_EQ(c.Log(), QStringLiteral("S U:ㄱ C:ㄱ E S U:ㄴ"));
+    EXPECT_EQ(c.Log(), QStringLiteral("C:ㄱ E S U:ㄴ"));
     // Commit asks the desktop input method; without one the pre-edit is dropped.
     c.composer.Commit();
     EXPECT_FALSE(c.composer.IsComposing());
@@ -292,4 +301,177 @@ TEST(InputComposer, LineEditTypesHangulWithoutADesktopInputMethod) {
     composer.Attach(nullptr, false);
     QTest::keyClicks(&edit, "r");
     EXPECT_EQ(edit.text(), QStringLiteral("gks가r"));
+}
+
+namespace {
+
+// XKB keycodes (evdev + 8) and X keysyms of the keys below.
+constexpr quint32 kRightAltKeycode = 108, kRightCtrlKeycode = 105, kHangulKeycode = 130;
+constexpr quint32 kQKeycode = 24, kSpaceKeycode = 65;
+constexpr quint32 kXkAltR = 0xffea, kXkIsoLevel3Shift = 0xfe03, kXkModeSwitch = 0xff7e,
+                  kXkMultiKey = 0xff20, kXkHangul = 0xff31, kXkHangulHanja = 0xff34;
+
+} // namespace
+
+TEST(InputComposer, RightAltTogglesOnlyWhereTheLayoutGivesItNoThirdLevel) {
+    TComposerLog c;
+    // US layout: the right Alt key is Alt_R, the toggle of Korean keyboards.
+    EXPECT_TRUE(c.PressX(Qt::Key_Alt, kRightAltKeycode, kXkAltR, Qt::AltModifier));
+    EXPECT_EQ(c.composer.TypingLang(), tlNative);
+    EXPECT_TRUE(c.PressX(Qt::Key_Alt, kRightAltKeycode, kXkAltR, Qt::AltModifier));
+    EXPECT_EQ(c.Log(), QStringLiteral("L L"));
+
+    // German or French layout: the same key is AltGr (ISO_Level3_Shift), and
+    // AltGr+Q types "@" in Latin mode.
+    EXPECT_FALSE(c.PressX(Qt::Key_AltGr, kRightAltKeycode, kXkIsoLevel3Shift));
+    EXPECT_FALSE(
+        c.PressX(Qt::Key_At, kQKeycode, '@', Qt::GroupSwitchModifier, QStringLiteral("@")));
+    EXPECT_EQ(c.composer.TypingLang(), tlEng);
+    // The keysym alone tells, whatever Qt calls the key; so does Qt's name.
+    EXPECT_FALSE(c.PressX(Qt::Key_Alt, kRightAltKeycode, kXkIsoLevel3Shift));
+    EXPECT_FALSE(c.PressX(Qt::Key_AltGr, kRightAltKeycode, 0));
+    // Mode_switch and a Compose key on right Alt keep their function too.
+    EXPECT_FALSE(c.PressX(Qt::Key_Mode_switch, kRightAltKeycode, kXkModeSwitch));
+    EXPECT_FALSE(c.PressX(Qt::Key_Multi_key, kRightAltKeycode, kXkMultiKey));
+    EXPECT_EQ(c.composer.TypingLang(), tlEng);
+    EXPECT_EQ(c.Log(), QString());
+
+    // Korean layouts put Hangul and Hanja on right Alt and right Ctrl: those
+    // keysyms toggle on any key.
+    EXPECT_TRUE(c.PressX(Qt::Key_Hangul, kRightAltKeycode, kXkHangul));
+    EXPECT_TRUE(c.PressX(Qt::Key_Hangul_Hanja, kRightCtrlKeycode, kXkHangulHanja));
+    EXPECT_TRUE(c.PressX(Qt::Key_Hangul, kHangulKeycode, kXkHangul));
+    // The Hangul key toggles even where the layout gives it no symbol.
+    EXPECT_TRUE(c.PressX(0, kHangulKeycode, 0));
+    EXPECT_EQ(c.Log(), QStringLiteral("L L L L"));
+    // In Hangul mode AltGr still commits nothing and changes nothing.
+    c.composer.SetTypingLang(tlNative);
+    c.Log();
+    EXPECT_FALSE(c.PressX(Qt::Key_AltGr, kRightAltKeycode, kXkIsoLevel3Shift));
+    EXPECT_EQ(c.composer.TypingLang(), tlNative);
+    EXPECT_EQ(c.Log(), QString());
+}
+
+TEST(InputComposer, ShiftSpaceTogglesOnlyInAKoreanText) {
+    TComposerLog c;
+    EXPECT_FALSE(c.composer.KoreanText());
+    // An English or Japanese text: Shift+Space is a space.
+    EXPECT_FALSE(c.PressX(Qt::Key_Space, kSpaceKeycode, ' ', Qt::ShiftModifier, " "));
+    EXPECT_EQ(c.composer.TypingLang(), tlEng);
+    // Even when the learner switched to Hangul by the Hangul key: the
+    // syllable is finished and the space left to the widget.
+    c.composer.SetTypingLang(tlNative);
+    c.Type("r");
+    c.Log();
+    EXPECT_FALSE(c.PressX(Qt::Key_Space, kSpaceKeycode, ' ', Qt::ShiftModifier, " "));
+    EXPECT_EQ(c.composer.TypingLang(), tlNative);
+    EXPECT_EQ(c.Log(), QStringLiteral("C:ㄱ E"));
+
+    // A Korean text: Shift+Space toggles both ways, Ctrl+Shift+Space not.
+    c.composer.SetKoreanText(true);
+    EXPECT_TRUE(c.PressX(Qt::Key_Space, kSpaceKeycode, ' ', Qt::ShiftModifier, " "));
+    EXPECT_EQ(c.composer.TypingLang(), tlEng);
+    EXPECT_TRUE(c.PressX(Qt::Key_Space, kSpaceKeycode, ' ', Qt::ShiftModifier, " "));
+    EXPECT_EQ(c.composer.TypingLang(), tlNative);
+    EXPECT_FALSE(
+        c.PressX(Qt::Key_Space, kSpaceKeycode, ' ', Qt::ShiftModifier | Qt::ControlModifier, " "));
+    EXPECT_EQ(c.Log(), QStringLiteral("L L"));
+}
+
+TEST(InputComposer, ADesktopInputMethodKeepsItsOwnToggleKeys) {
+    TComposerLog c;
+    c.composer.SetKoreanText(true);
+    // Dead keys of a Latin layout arrive as input-method events too; they
+    // are no Korean input method.
+    c.Ime(QStringLiteral("´"));
+    c.Ime(QString(), QStringLiteral("é"));
+    EXPECT_FALSE(c.composer.DesktopInputMethodActive());
+    EXPECT_TRUE(c.PressX(Qt::Key_Hangul, kHangulKeycode, kXkHangul));
+    EXPECT_TRUE(c.PressX(Qt::Key_Hangul, kHangulKeycode, kXkHangul));
+    c.Log();
+
+    // ibus-hangul composing: the sequence it sends for 하.
+    c.Ime(QStringLiteral("ㅎ"));
+    c.Ime(QStringLiteral("하"));
+    c.Ime(QString());
+    c.Ime(QString(), QStringLiteral("하"));
+    EXPECT_TRUE(c.composer.DesktopInputMethodActive());
+    c.Log();
+    // Whatever of its switch keys reaches the widget is not switched again.
+    EXPECT_FALSE(c.PressX(Qt::Key_Hangul, kHangulKeycode, kXkHangul));
+    EXPECT_FALSE(c.PressX(Qt::Key_Space, kSpaceKeycode, ' ', Qt::ShiftModifier, " "));
+    EXPECT_FALSE(c.PressX(Qt::Key_Alt, kRightAltKeycode, kXkAltR, Qt::AltModifier));
+    EXPECT_EQ(c.composer.TypingLang(), tlEng);
+    EXPECT_FALSE(c.Log().contains(u'L'));
+
+    // Said otherwise, the keys are the built-in composer's again.
+    c.composer.SetDesktopInputMethodActive(false);
+    EXPECT_TRUE(c.PressX(Qt::Key_Hangul, kHangulKeycode, kXkHangul));
+    EXPECT_EQ(c.composer.TypingLang(), tlNative);
+}
+
+TEST(InputComposer, DesktopMethodsEventOrdersGiveTheSameEvents) {
+    // 한 then 그: fcitx5 commits and shows the next pre-edit in one event.
+    TComposerLog fcitx;
+    fcitx.Ime(QStringLiteral("한"));
+    fcitx.Ime(QStringLiteral("ㄱ"), QStringLiteral("한"));
+    fcitx.Ime(QString(), QStringLiteral("ㄱ"));
+    EXPECT_EQ(fcitx.Log(), QStringLiteral("S U:한 C:한 U:ㄱ C:ㄱ E"));
+
+    // ibus clears the pre-edit, then commits in a second event, then shows
+    // the next pre-edit.
+    TComposerLog ibus;
+    ibus.Ime(QStringLiteral("한"));
+    ibus.Ime(QString());
+    EXPECT_TRUE(ibus.composer.IsComposing()); // a commit may still come
+    EXPECT_EQ(ibus.Log(), QStringLiteral("S U:한"));
+    ibus.Ime(QString(), QStringLiteral("한"));
+    ibus.Ime(QStringLiteral("ㄱ"));
+    ibus.Ime(QString());
+    ibus.Ime(QString(), QStringLiteral("ㄱ"));
+    EXPECT_EQ(ibus.Log(), QStringLiteral("C:한 E S U:ㄱ C:ㄱ E"));
+    // A final consonant moving on (한 + ㅏ -> 하 나) in the ibus order.
+    ibus.Ime(QStringLiteral("한"));
+    ibus.Ime(QString());
+    ibus.Ime(QString(), QStringLiteral("하"));
+    ibus.Ime(QStringLiteral("나"));
+    EXPECT_EQ(ibus.Log(), QStringLiteral("S U:한 U:하 C:하 E S U:나"));
+
+    // Commit and an empty pre-edit in one event.
+    ibus.Ime(QString(), QStringLiteral("나"));
+    EXPECT_EQ(ibus.Log(), QStringLiteral("C:나 E"));
+    EXPECT_FALSE(ibus.composer.IsComposing());
+}
+
+TEST(InputComposer, AClearedPreeditWithoutACommitEndsTheComposition) {
+    TComposerLog c;
+    // The next pre-edit comes without a commit: the old one was dropped.
+    c.Ime(QStringLiteral("ㄱ"));
+    c.Ime(QString());
+    c.Ime(QStringLiteral("ㄴ"));
+    EXPECT_EQ(c.Log(), QStringLiteral("S U:ㄱ U:0 E S U:ㄴ"));
+    // Two empty events in a row.
+    c.Ime(QString());
+    c.Ime(QString());
+    EXPECT_EQ(c.Log(), QStringLiteral("U:0 E"));
+    // Focus loss: Commit() asks the desktop method, which has nothing left.
+    c.Ime(QStringLiteral("ㄷ"));
+    c.Ime(QString());
+    c.composer.Commit();
+    EXPECT_EQ(c.Log(), QStringLiteral("S U:ㄷ U:0 E"));
+    // A key arriving after the cleared pre-edit ends it before the key.
+    c.Ime(QStringLiteral("ㄹ"));
+    c.Ime(QString());
+    EXPECT_FALSE(c.Press(Qt::Key_Space, Qt::NoModifier, 0, QStringLiteral(" ")));
+    EXPECT_EQ(c.Log(), QStringLiteral("S U:ㄹ U:0 E"));
+    // The last jamo taken back and nothing else: it ends after a moment.
+    c.Ime(QStringLiteral("ㅁ"));
+    c.Ime(QString());
+    EXPECT_EQ(c.Log(), QStringLiteral("S U:ㅁ"));
+    QTest::qWait(400);
+    EXPECT_EQ(c.Log(), QStringLiteral("U:0 E"));
+    EXPECT_FALSE(c.composer.IsComposing());
+    // A commit much later is a character of its own.
+    c.Ime(QString(), QStringLiteral("ㅁ"));
+    EXPECT_EQ(c.Log(), QStringLiteral("D:ㅁ"));
 }

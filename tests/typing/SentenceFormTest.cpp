@@ -4,6 +4,7 @@
 #include "app/SettingsStore.h"
 #include "gl/ThreadTimer.h"
 #include "ModalAnswerer.h"
+#include "shell/BorderLabel.h"
 #include "shell/GameSoundList.h"
 #include "TestSupport.h"
 #include "typing/SentencePractice.h"
@@ -264,6 +265,52 @@ TEST_F(TSentenceFormFixture, HangulTextsStartInHangulAndResumeUnderTheirKey) {
     Close(form);
 }
 
+TEST_F(TSentenceFormFixture, ShiftSpaceSwitchesToHangulOnlyInKoreanTexts) {
+    // Korean by its content, without "[한글]": starts Latin, Shift+Space switches.
+    QPointer<TSentenceForm> form =
+        Open(1, WriteText(QStringLiteral("애국가.txt"), {"동해물과 백두산이"}));
+    EXPECT_TRUE(form->SenEx->Composer().KoreanText());
+    EXPECT_EQ(form->SenEx->TypingLang(), tlEng);
+    QTest::keyClick(form->SenEx, Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_EQ(form->SenEx->TypingLang(), tlNative);
+    QTest::keyClicks(form->SenEx, "ehd");
+    Close(form);
+
+    // English and Japanese texts: Shift+Space is a space.
+    form = Open(1, WriteText(QStringLiteral("[영어]a.txt"), {"A Bcd"}));
+    EXPECT_FALSE(form->SenEx->Composer().KoreanText());
+    QTest::keyClick(form->SenEx, 'A', Qt::ShiftModifier);
+    QTest::keyClick(form->SenEx, Qt::Key_Space, Qt::ShiftModifier);
+    QTest::keyClick(form->SenEx, 'B', Qt::ShiftModifier);
+    QTest::keyClicks(form->SenEx, "c");
+    EXPECT_EQ(form->SenEx->Model().Sentence(0)->typed, QStringLiteral("A Bc"));
+    EXPECT_EQ(form->SenEx->TypingLang(), tlEng);
+    Close(form);
+    form = Open(1, WriteText(QStringLiteral("[일어]노래.txt"), {"さくら さくら"}));
+    EXPECT_FALSE(form->SenEx->Composer().KoreanText());
+    Close(form);
+}
+
+TEST_F(TSentenceFormFixture, TextsWithAwkwardNamesResumeWhereTheyWereLeft) {
+    const QStringList lines = {"a", "b", "c", "d", "e"};
+    for (const QString& name :
+         {QStringLiteral("[일어]노래.txt"), QStringLiteral("#1.txt"), QStringLiteral(";1.txt"),
+          QStringLiteral("a=b.txt"), QStringLiteral(" 1.txt")}) {
+        const QString path = WriteText(name, lines);
+        QPointer<TSentenceForm> form = Open(1, path);
+        QTest::keyClick(form->SenEx, Qt::Key_PageDown);
+        QTest::keyClick(form->SenEx, Qt::Key_PageDown);
+        Close(form);
+        form = Open(1, path);
+        EXPECT_EQ(Answerer.Messages.size(), 1u) << name.toStdString();
+        Answerer.Messages.clear();
+        EXPECT_EQ(Problems(form), QStringList{"c"}) << name.toStdString();
+        Close(form);
+    }
+    const TIniFile ini = OpenSettingsIni();
+    EXPECT_EQ(ini.Sections(), QStringList{"FileHistory"});
+}
+
 TEST_F(TSentenceFormFixture, AResumePositionPastTheEndOfAShortenedTextIsClamped) {
     const QString path = WriteText(QStringLiteral("s.txt"), {"a", "b", "c", "d", "e", "f"});
     {
@@ -395,4 +442,38 @@ TEST_F(TSentenceFormFixture, TheWindowGoingAwayDuringACompositionReportsNothingB
     delete form.data();
     EXPECT_EQ(Answerer.TakeTexts(), QStringList());
     EXPECT_EQ(StoredPosition(QStringLiteral("(한글)끝.txt")), 0);
+}
+
+TEST_F(TSentenceFormFixture, PageAndAverageAccuracyBesideTheMeter) {
+    const QString path = WriteText(QStringLiteral("acc.txt"), {"abcde", "fghij", "klmno"});
+    QPointer<TSentenceForm> form = Open(1, path);
+    EXPECT_EQ(form->AccuracyLabel->Caption(), QStringLiteral("정확도 -"));
+    EXPECT_EQ(form->AvgAccuracyLabel->Caption(), QStringLiteral("평균 정확도 -"));
+    // The badges sit above the bars, inside the meter.
+    EXPECT_EQ(form->AccuracyLabel->parentWidget(), form->SpeedMeter);
+    EXPECT_LE(form->AvgAccuracyLabel->geometry().bottom(), form->SpeedMeter->MarginTop());
+
+    // One wrong letter of five; the page ends and both figures show it.
+    TypeLine(form, "abxde", 200);
+    EXPECT_EQ(Problems(form), QStringList{"fghij"});
+    EXPECT_EQ(form->AccuracyLabel->Caption(), QStringLiteral("정확도 80.0%"));
+    EXPECT_EQ(form->AvgAccuracyLabel->Caption(), QStringLiteral("평균 정확도 80.0%"));
+    // A page ended early counts what is missing as wrong: 2 of 5 here, and
+    // 6 of 10 over both pages.
+    TypeLine(form, "fg", 200);
+    EXPECT_EQ(form->AccuracyLabel->Caption(), QStringLiteral("정확도 40.0%"));
+    EXPECT_EQ(form->AvgAccuracyLabel->Caption(), QStringLiteral("평균 정확도 60.0%"));
+
+    // While a page is typed the figures follow it each second.
+    QTest::keyClicks(form->SenEx, "kl");
+    Now += 400;
+    QTest::keyClicks(form->SenEx, "x");
+    ASSERT_TRUE(form->CurrSpeedTimer->Enabled());
+    for (int i = 0;
+         i < 300 && !form->AccuracyLabel->Caption().startsWith(QStringLiteral("정확도 66.7")); ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(form->AccuracyLabel->Caption(), QStringLiteral("정확도 66.7%"));
+    EXPECT_EQ(form->AvgAccuracyLabel->Caption(), QStringLiteral("평균 정확도 61.5%")); // 8 of 13
+
+    Close(form);
 }

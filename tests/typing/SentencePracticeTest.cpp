@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QPainter>
 #include <QTest>
 
@@ -174,6 +175,89 @@ TEST(SentencePractice, HangulTypedThroughTheBuiltInComposer) {
     EXPECT_EQ(f.errors, 0);
     EXPECT_EQ(f.control.ElapsedTime(), 3000u);
     EXPECT_EQ(f.control.GetTypingSpeed(false), 220); // 11 keystrokes in 3 s
+}
+
+TEST(SentencePractice, AltGrAndShiftSpaceKeepAnEnglishLineLatin) {
+    TControlFixture f;
+    f.Page(QStringLiteral("a@bc A Bcd"), QStringLiteral("x"));
+    // A German desktop layout as the X server reports it: AltGr on the right
+    // Alt key (keycode 108, ISO_Level3_Shift), AltGr+Q giving "@".
+    auto press = [&](int key, quint32 keycode, quint32 keysym, Qt::KeyboardModifiers modifiers,
+                     const QString& text) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, keycode, keysym, 0, text);
+        QCoreApplication::sendEvent(&f.control, &event);
+    };
+    press(Qt::Key_A, 38, 'a', Qt::NoModifier, "a");
+    press(Qt::Key_AltGr, 108, 0xfe03, Qt::NoModifier, {});
+    press(Qt::Key_At, 24, '@', Qt::GroupSwitchModifier, "@");
+    press(Qt::Key_B, 56, 'b', Qt::NoModifier, "b");
+    press(Qt::Key_C, 54, 'c', Qt::NoModifier, "c");
+    press(Qt::Key_Space, 65, ' ', Qt::NoModifier, " ");
+    // Shift held over the space.
+    press(Qt::Key_A, 38, 'A', Qt::ShiftModifier, "A");
+    press(Qt::Key_Space, 65, ' ', Qt::ShiftModifier, " ");
+    press(Qt::Key_B, 56, 'B', Qt::ShiftModifier, "B");
+    press(Qt::Key_C, 54, 'c', Qt::NoModifier, "c");
+    EXPECT_EQ(f.Line(0).typed, QStringLiteral("a@bc A Bc"));
+    EXPECT_EQ(f.control.TypingLang(), tlEng);
+    EXPECT_EQ(f.errors, 0);
+}
+
+namespace {
+
+// Input-method events of a desktop method: "P:x" a pre-edit (P: alone an
+// empty one), "C:x" a commit alone, "CP:x:y" commit x with pre-edit y, "K:x"
+// a key press the method let through.
+void Replay(TSentencePractice& control, const QStringList& events) {
+    for (const QString& e : events) {
+        const QStringList part = e.split(u':');
+        if (part[0] == u"K") {
+            const QChar c = part[1].isEmpty() ? QChar(u' ') : part[1][0];
+            QTest::keyClick(&control, c.toLatin1());
+            continue;
+        }
+        QInputMethodEvent event(part[0] == u"P"    ? part[1]
+                                : part[0] == u"CP" ? part[2]
+                                                   : QString(),
+                                {});
+        if (part[0] != u"P")
+            event.setCommitString(part[1]);
+        QCoreApplication::sendEvent(&control, &event);
+    }
+}
+
+QString Counts(const TSentence& line) {
+    QStringList counts;
+    for (QChar c : line.hitCounts)
+        counts << QString::number(c.unicode());
+    return counts.join(u' ');
+}
+
+} // namespace
+
+TEST(SentencePractice, DesktopInputMethodsCountTheKeysThatComposedEachSyllable) {
+    // Dubeolsik g k s r m f, space, g k s r m f as each method reports them.
+    const QStringList ibus = {"P:ㅎ", "P:하", "P:한", "P:",   "C:한", "P:ㄱ", "P:그",
+                              "P:글", "P:",   "C:글", "K: ",  "P:ㅎ", "P:하", "P:한",
+                              "P:",   "C:한", "P:ㄱ", "P:그", "P:글", "P:",   "C:글"};
+    const QStringList fcitx = {"P:ㅎ", "P:하", "P:한", "CP:한:ㄱ", "P:그", "P:글", "C:글", "K: ",
+                               "P:ㅎ", "P:하", "P:한", "CP:한:ㄱ", "P:그", "P:글", "C:글"};
+    for (const QStringList& events : {ibus, fcitx}) {
+        TControlFixture f;
+        f.Page(QStringLiteral("한글 한글"), QStringLiteral("x"));
+        Replay(f.control, events);
+        EXPECT_EQ(f.Line(0).typed, QStringLiteral("한글 한글"));
+        EXPECT_EQ(Counts(f.Line(0)), QStringLiteral("3 3 1 3 3"))
+            << events.join(u' ').toStdString();
+        EXPECT_EQ(f.errors, 0);
+    }
+    // 하나 닭: a final consonant moving on, and a double final, in the ibus order.
+    TControlFixture f;
+    f.Page(QStringLiteral("하나 닭"), QStringLiteral("x"));
+    Replay(f.control, {"P:ㅎ", "P:하", "P:한", "P:", "C:하", "P:나", "P:", "C:나", "K: ", "P:ㄷ",
+                       "P:다", "P:달", "P:닭", "P:", "C:닭"});
+    EXPECT_EQ(f.Line(0).typed, QStringLiteral("하나 닭"));
+    EXPECT_EQ(Counts(f.Line(0)), QStringLiteral("2 2 1 4"));
 }
 
 TEST(SentencePractice, ComposingSyllableInInverseVideo) {

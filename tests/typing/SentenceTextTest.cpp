@@ -154,6 +154,18 @@ TEST(FileHistoryKey, ReplacesTheBracketedLanguagePrefixes) {
               QStringLiteral("[일본어]いろは.txt"));
 }
 
+TEST(IsKoreanText, HangulTextsAreKoreanLatinAndKanaTextsAreNot) {
+    EXPECT_TRUE(IsKoreanText("/t/Text/[한글]abc.txt", {"abc"}));
+    EXPECT_TRUE(IsKoreanText("/t/Text/애국가.txt", {"동해물과 백두산이", "마르고 닳도록"}));
+    // English words in a Korean text, a Korean word in an English one.
+    EXPECT_TRUE(IsKoreanText("x.txt", {"타자 연습 program을 시작합니다"}));
+    EXPECT_FALSE(IsKoreanText("x.txt", {"The word kimchi (김치) is Korean."}));
+    EXPECT_FALSE(IsKoreanText("/t/Text/[영어]x.txt", {"A Bcd"}));
+    EXPECT_FALSE(IsKoreanText("/t/Text/[일어]노래.txt", {"さくら さくら 野山も里も"}));
+    EXPECT_FALSE(IsKoreanText("한글.txt", {}));
+    EXPECT_FALSE(IsKoreanText("x.txt", {"1234 !?"}));
+}
+
 TEST(SentencePageFit, ShrinksUntilThePageFitsTheScreen) {
     // 15 lines of a 40-pixel font on a 768-pixel screen.
     const TSentencePageFit fit = FitSentencePage(15, 40, 5, 43, 768);

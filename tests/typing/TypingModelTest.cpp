@@ -146,8 +146,16 @@ TEST(TypingModel, AverageSpeedSpansPagesAndTheRunningOne) {
     // Totals: 2 hits, 2 right of 2, 1000 ms; running: 1 hit, 0 right of 1 typed, 1000 ms.
     EXPECT_EQ(f.model.GetAvgTypingSpeed(true), 60); // trunc(3 / 2000 * 60000 * 2 / 3)
     EXPECT_EQ(f.model.GetAvgTypingSpeed(false), 120);
+    // The accuracy behind those figures: 2 right of 3, and 2 of 2.
+    EXPECT_FLOAT_EQ(f.model.GetAvgTypingAccuracy(true), 2.0f / 3.0f);
+    EXPECT_FLOAT_EQ(f.model.GetAvgTypingAccuracy(false), 1.0f);
+    // An ended page counts its untyped characters as wrong.
+    f.Type(QStringLiteral("\r"));
+    ASSERT_EQ(f.ended, 2);
+    EXPECT_FLOAT_EQ(f.model.GetAvgTypingAccuracy(false), 0.5f); // 2 right of 4
     // Nothing measured yet gives 0, not a division by zero.
     TModelFixture g;
+    EXPECT_EQ(g.model.GetAvgTypingAccuracy(true), 0.0f);
     EXPECT_EQ(g.model.GetAvgTypingSpeed(false), 0);
     EXPECT_EQ(g.model.GetTypingSpeed(false), 0);
 }
