@@ -21,8 +21,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://www.ravlin.example/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-nanum, fonts-nanum-coding")
-# The icon theme's index lets toolkits find the icons by name.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hicolor-icon-theme")
+# The icon theme's index lets toolkits find the icons by name; Qt's Wayland
+# platform lets the program run natively on a Wayland desktop (without it Qt
+# uses XWayland).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hicolor-icon-theme, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "ibus-hangul | fcitx5-hangul, fcitx5-frontend-qt6")
 # The extended description; CPack indents it and marks the empty line as a
 # paragraph break.

@@ -14,15 +14,26 @@ RAVLIN_PACKAGES=(
   dpkg-dev desktop-file-utils appstream
 )
 
+# Only the tests need these: the desktop input methods the real-input-method
+# tests type Korean through, and the Wayland compositor (with Qt's Wayland
+# platform) the program is started under. The program itself does not.
+RAVLIN_TEST_PACKAGES=(
+  dbus ibus ibus-hangul fcitx5 fcitx5-hangul fcitx5-frontend-qt6
+  weston qt6-wayland xwayland
+)
+
 ROOT_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR="$ROOT_DIR/build"
 
-# Installs whatever is missing from the package list. As root this runs
-# apt-get; otherwise it prints the single command to run and stops.
+# Installs whatever is missing from the package list (with "tests", also from
+# the test-only list). As root this runs apt-get; otherwise it prints the
+# single command to run and stops.
 ensure_packages() {
+  local wanted=("${RAVLIN_PACKAGES[@]}")
+  [ "${1:-}" = tests ] && wanted+=("${RAVLIN_TEST_PACKAGES[@]}")
   local missing=()
   local pkg
-  for pkg in "${RAVLIN_PACKAGES[@]}"; do
+  for pkg in "${wanted[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
       missing+=("$pkg")
     fi

@@ -3,8 +3,10 @@
 #include "app/Folders.h"
 #include "app/RavlinApplication.h"
 #include "app/RavlinError.h"
+#include "app/XWaylandFallback.h"
 #include "gl/GLARBFunctions.h"
 #include "platform/FontSubstitutions.h"
+#include "platform/HangulKeyboardList.h"
 #include "platform/XdgFolders.h"
 #include "shell/GameSoundList.h"
 #include "shell/MenuForm.h"
@@ -42,8 +44,13 @@ void CloseRemainingWindows() {
 } // namespace
 
 int main(int argc, char** argv) {
-    // Library and runtime initialisation.
+    // Library and runtime initialisation. On Wayland the 3D views need a
+    // compatibility-profile context; without one the program restarts on
+    // XWayland before anything else is set up.
+    const TXWaylandFallback fallback(argc, argv);
     TRavlinApplication app(argc, argv);
+    if (!fallback.RestartIfNeeded())
+        return 1;
     InstallFontSubstitutions();
 
     // The sound list comes first, before any window: it opens the sound
@@ -65,6 +72,9 @@ int main(int argc, char** argv) {
     }
     SetAppDir(QCoreApplication::applicationDirPath());
     QApplication::setWindowIcon(TRavlinApplication::ProgramIcon(AppDir()));
+    // The Hangul keyboards generated from the layout tables (3-2011, 3-2012)
+    // join libhangul's own before any composer selects one.
+    THangulKeyboardList::RegisterGenerated(AppDir());
 
     // The main menu is the only window created at start; every other window
     // is opened from it on demand. A menu that cannot be built (a damaged

@@ -163,7 +163,7 @@ void TGLTextureMessage::RenderMessage(QImage& bitmap) {
         }
         // Red and blue stay as they are here: the exchange at the end turns
         // the whole picture, so the background shows in its own colours.
-        SetAlphaChannel(bitmap, true, clNone, false, 1, 1, FTransparency);
+        SetAlphaChannel(bitmap, true, clNone, false, 1, 1, 0);
     } else {
         bitmap.fill(Qt::white);
     }
@@ -179,10 +179,11 @@ void TGLTextureMessage::RenderMessage(QImage& bitmap) {
         y += lineHeight + FLineSpace + 4;
     }
 
+    // Painted opaque; the transparency is applied when drawing.
     if (FBackImageAvailable || !FTransparent)
-        SetAlphaChannel(bitmap, false, clNone, true, 1, 1, FTransparency);
+        SetAlphaChannel(bitmap, false, clNone, true, 1, 1, 0);
     else
-        SetAlphaChannel(bitmap, false, clWhite, true, 0.1f, 1, FTransparency);
+        SetAlphaChannel(bitmap, false, clWhite, true, 0.1f, 1, 0);
 }
 
 void TGLTextureMessage::Show() {
@@ -218,10 +219,12 @@ void TGLTextureMessage::Refresh() {
 
 void TGLTextureMessage::FadeAway(float transparencyInc, double moveDX, double moveDY,
                                  double moveDZ) {
-    const float before = FTransparency;
-    FTransparency = std::min(FTransparency + transparencyInc, 1.0f);
+    SetTransparency(std::min(FTransparency + transparencyInc, 1.0f));
     TGLArrayf3& position = FTexItem->Position;
     position = {float(position.x + moveDX), float(position.y + moveDY), float(position.z + moveDZ)};
-    if (FTransparency != before)
-        FTexItem->Refresh();
+}
+
+void TGLTextureMessage::SetTransparency(float value) {
+    FTransparency = value;
+    FTexItem->DrawAlphaScale = 1 - std::clamp(value, 0.0f, 1.0f);
 }

@@ -28,7 +28,9 @@ public:
     void Refresh();
     void IncTimerTick() { ++FTimerTick; }
     // Transparency grows by transparencyInc (at most 1) and the anchor
-    // moves; the texture is regenerated only when the transparency changed.
+    // moves. Both take effect when the message is drawn next: the texture
+    // is painted opaque once and its transparency applied per draw, so a
+    // fade called many times a frame costs no repainting.
     void FadeAway(float transparencyInc, double moveDX, double moveDY, double moveDZ);
     // World Z of the message plane.
     int GetMessageZPos() const { return 8 * FMessageZPosBase; }
@@ -52,7 +54,7 @@ public:
     int MaxTimerTick() const { return FMaxTimerTick; }
     void SetMaxTimerTick(int value) { FMaxTimerTick = value; }
     float Transparency() const { return FTransparency; }
-    void SetTransparency(float value) { FTransparency = value; }
+    void SetTransparency(float value);
     bool Transparent() const { return FTransparent; }
     void SetTransparent(bool value) { FTransparent = value; }
     const QString& ImageFileName() const { return FImageFileName; }

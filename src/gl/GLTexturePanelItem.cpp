@@ -251,7 +251,7 @@ void TGLTexturePanelItem::Draw() {
     glEnable(GL_LIGHT4);
     const double u = TextureUVWOrigin.x, v = TextureUVWOrigin.y, t = TextureUVWOrigin.z;
     const double lu = TextureUVWNormalLen.x, lv = TextureUVWNormalLen.y;
-    glColor4f(1, 1, 1, FAlpha);
+    glColor4f(1, 1, 1, FAlpha * std::clamp(DrawAlphaScale, 0.0f, 1.0f));
     glNormal3f(0, 0, 1);
     glBegin(GL_QUADS);
     glTexCoord3d(u, v, t);

@@ -83,6 +83,9 @@ public:
     unsigned int ExternalTextureID = 0;
     TGLArrayf3 TextureUVWOrigin{0, 0, 0};
     TGLArrayf3 TextureUVWNormalLen{1, 1, 1};
+    // Multiplies the texture's alpha when drawing (0 to 1): fading without
+    // regenerating the texture.
+    float DrawAlphaScale = 1;
 
 private:
     void DeleteTexture();

@@ -2,6 +2,8 @@
 
 #include "app/KeyboardLayouts.h"
 #include "app/SettingsStore.h"
+#include "platform/HangulKeyboardList.h"
+#include "platform/KanaInput.h"
 #include "platform/VirtualKeys.h"
 
 #include <hangul.h>
@@ -93,28 +95,6 @@ bool IsModifierKey(int key) {
     }
 }
 
-// The character a key gives on a US keyboard, 0 for keys without one.
-char UsCharOfVirtualKey(int vk, bool shifted) {
-    if (vk >= 'A' && vk <= 'Z')
-        return char(shifted ? vk : vk - 'A' + 'a');
-    if (vk >= '0' && vk <= '9')
-        return shifted ? ")!@#$%^&*("[vk - '0'] : char(vk);
-    struct TOemKey {
-        int Vk;
-        char Plain, Shifted;
-    };
-    static constexpr TOemKey kOemKeys[] = {
-        {0xC0, '`', '~'}, {0xBD, '-', '_'},  {0xBB, '=', '+'}, {0xDB, '[', '{'},
-        {0xDD, ']', '}'}, {0xDC, '\\', '|'}, {0xBA, ';', ':'}, {0xDE, '\'', '"'},
-        {0xBC, ',', '<'}, {0xBE, '.', '>'},  {0xBF, '/', '?'},
-    };
-    for (const TOemKey& key : kOemKeys) {
-        if (key.Vk == vk)
-            return shifted ? key.Shifted : key.Plain;
-    }
-    return 0;
-}
-
 // The ASCII character libhangul should see for a key: the US character of
 // the physical key, whatever layout the desktop has active. Synthesized
 // events carry no scan code; their text is used instead.
@@ -140,8 +120,10 @@ TInputComposer::TInputComposer(QObject* parent)
     FPreeditClearedTimer.setInterval(kPreeditClearedWaitMs);
     connect(&FPreeditClearedTimer, &QTimer::timeout, this, [this] { EndClearedComposition(); });
     // The keyboard record is only loaded by its own setup dialog, so the
-    // layout the learner chose there is read from the settings file.
-    SetKeyboardLayoutIndex(StoredKeyboardLayoutIndex());
+    // layout the learner chose there is read from the settings file. Answer
+    // boxes and names are Korean or English: a stored kana layout gives
+    // Dubeolsik here; Japanese texts ask for kana themselves.
+    SetKeyboardLayoutIndex(TKanaInput::LayoutForText({}, StoredKeyboardLayoutIndex()));
 }
 
 TInputComposer::~TInputComposer() {
@@ -151,27 +133,15 @@ TInputComposer::~TInputComposer() {
 }
 
 QString TInputComposer::KeyboardIdForLayout(int languageIndex) {
-    const char* id = "2";
-    switch (languageIndex) {
-    case 2:
-        id = "39";
-        break;
-    case 3:
-        id = "3s";
-        break;
-    case 4:
-        id = "3f";
-        break;
-    default:
-        break;
-    }
-    if (!hangul_keyboard_list_get_keyboard(id))
-        id = "2";
-    return QString::fromLatin1(id);
+    return THangulKeyboardList::KeyboardIdForLayout(languageIndex);
 }
 
 void TInputComposer::SetKeyboardLayoutIndex(int languageIndex) {
     Commit();
+    if (TKanaInput::IsKanaLayout(languageIndex))
+        FKana = std::make_unique<TKanaInput>(TKanaInput::ScriptOfLayout(languageIndex));
+    else
+        FKana.reset();
     const QString id = KeyboardIdForLayout(languageIndex);
     const QByteArray latin = id.toLatin1();
     if (!FContext)
@@ -232,6 +202,8 @@ bool TInputComposer::HandleKeyPress(QKeyEvent* event) {
         CommitBuiltIn();
         return false;
     }
+    if (FKana)
+        return HandleKanaKey(*event);
     if (key == Qt::Key_Backspace) {
         if (FSource != csBuiltIn)
             return false;
@@ -254,6 +226,29 @@ bool TInputComposer::HandleKeyPress(QKeyEvent* event) {
     Deliver(commit, preedit, csBuiltIn);
     Echo(commit, preedit);
     return handled;
+}
+
+bool TInputComposer::HandleKanaKey(const QKeyEvent& event) {
+    TKanaInput::TKanaScript script = FKana->Script();
+    if (TKanaInput::ScriptForKey(event.key(), script, script)) {
+        FKana->SetScript(script);
+        Deliver(FKana->CommitString(), {}, csBuiltIn);
+        Echo(FKana->CommitString(), {});
+        return true;
+    }
+    if (event.key() == Qt::Key_Backspace) {
+        if (!FKana->Backspace())
+            return false;
+    } else {
+        const int ascii = AsciiOfKey(event);
+        if (ascii == 0 || !FKana->Process(ascii)) {
+            CommitBuiltIn();
+            return false;
+        }
+    }
+    Deliver(FKana->CommitString(), FKana->PreeditString(), csBuiltIn);
+    Echo(FKana->CommitString(), FKana->PreeditString());
+    return true;
 }
 
 void TInputComposer::HandleInputMethodEvent(QInputMethodEvent* event) {
@@ -312,7 +307,7 @@ void TInputComposer::Commit() {
 void TInputComposer::CommitBuiltIn() {
     if (FSource != csBuiltIn || !FContext)
         return;
-    const QString flushed = FromUcs4(hangul_ic_flush(FContext));
+    const QString flushed = FKana ? FKana->Flush() : FromUcs4(hangul_ic_flush(FContext));
     Deliver(flushed, {}, csBuiltIn);
     Echo(flushed, {});
 }

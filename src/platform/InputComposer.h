@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -11,9 +12,10 @@ class QEvent;
 class QInputMethodEvent;
 class QKeyEvent;
 struct _HangulInputContext;
+class TKanaInput;
 
-// Input language of a typing widget: tlNative composes Hangul, tlEng types
-// Latin letters as they are.
+// Input language of a typing widget: tlNative composes Hangul (or kana on a
+// kana layout), tlEng types Latin letters as they are.
 enum TTypingLang { tlNative, tlEng };
 
 // TInputComposer turns a widget's keyboard and input-method input into a
@@ -21,9 +23,10 @@ enum TTypingLang { tlNative, tlEng };
 //
 //  * by the desktop's input method (ibus, fcitx, ...): Qt delivers its
 //    pre-edit and commit strings as QInputMethodEvents;
-//  * by the built-in Hangul composer (libhangul): while TypingLang() is
-//    tlNative and no desktop pre-edit is active, key presses are composed
-//    here, so Korean can be typed on a machine without a Korean input method.
+//  * by the built-in composer (libhangul for Hangul, TKanaInput for kana):
+//    while TypingLang() is tlNative and no desktop pre-edit is active, key
+//    presses are composed here, so Korean and Japanese can be typed on a
+//    machine without a desktop input method.
 //
 // Events, always in this order for one syllable:
 //   OnCompositionStart, OnCompositionUpdate(c)..., OnCompositionCommit(c),
@@ -66,9 +69,12 @@ enum TTypingLang { tlNative, tlEng };
 // Once a desktop input method has composed Hangul in the widget, the toggle
 // keys are its business: the composer leaves them to it, so the two never
 // switch on the same key.
-// The keyboard is Dubeolsik unless the keyboard layout index (the keyboard
-// settings' languageIndex) names a Sebeolsik layout libhangul offers: 2 =
-// 3-90, 3 = no-shift, 4 = 3-91 final.
+// The keyboard follows the keyboard layout index (the keyboard settings'
+// languageIndex): the Sebeolsik layouts 2 = 3-90, 3 = no-shift, 4 = 3-91
+// final, 5 = 3-2011 and 6 = 3-2012 (the last two generated from the layout
+// tables, see THangulKeyboardList); 7 and 8 type kana through TKanaInput
+// (hiragana or katakana; the JIS keys ひらがな/カタカナ, F6 and F7 switch
+// between them); any other index types Dubeolsik.
 //
 // Ways to use it:
 //
@@ -141,12 +147,16 @@ public:
     bool DesktopInputMethodActive() const { return FDesktopMethodActive; }
     void SetDesktopInputMethodActive(bool value) { FDesktopMethodActive = value; }
 
-    // Selects the Hangul keyboard for a keyboard layout index (see above).
-    // A pending composition is committed first. The constructor selects the
-    // one stored by the keyboard setup in the settings file.
+    // Selects the keyboard for a keyboard layout index (see above). A pending
+    // composition is committed first. The constructor selects the Hangul
+    // layout stored by the keyboard setup in the settings file (Dubeolsik
+    // when it stored a kana one: see TKanaInput::LayoutForText).
     void SetKeyboardLayoutIndex(int languageIndex);
-    // libhangul's id of the keyboard in use ("2", "39", "3s", "3f").
+    // libhangul's id of the Hangul keyboard ("2", "39", "3s", "3f",
+    // "ravlin-3-2011", ...); while kana are typed it is not in use.
     QString KeyboardId() const { return FKeyboardId; }
+    // The kana input while a kana layout is selected, nullptr otherwise.
+    const TKanaInput* KanaInput() const { return FKana.get(); }
     // The libhangul keyboard id for a layout index.
     static QString KeyboardIdForLayout(int languageIndex);
 
@@ -182,12 +192,15 @@ private:
     // Whether `event` switches TypingLang under the rules above, given the
     // text's language and whether a desktop input method is active.
     static bool IsToggleKey(const QKeyEvent& event, bool koreanText, bool desktopMethodActive);
+    // A key for the built-in kana input (TypingLang tlNative, kana layout).
+    bool HandleKanaKey(const QKeyEvent& event);
     void CommitBuiltIn();
     // Ends a desktop composition whose pre-edit was cleared and that no
     // commit followed.
     void EndClearedComposition();
 
     _HangulInputContext* FContext = nullptr;
+    std::unique_ptr<TKanaInput> FKana; // the kana layouts' input, else nullptr
     QString FKeyboardId;
     TTypingLang FLang = tlEng;
     bool FKoreanText = false;

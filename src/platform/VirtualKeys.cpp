@@ -76,6 +76,27 @@ int VirtualKeyFromQtKey(int qtKey) {
     return 0;
 }
 
+char UsCharOfVirtualKey(int vk, bool shifted) {
+    if (vk >= 'A' && vk <= 'Z')
+        return char(shifted ? vk : vk - 'A' + 'a');
+    if (vk >= '0' && vk <= '9')
+        return shifted ? ")!@#$%^&*("[vk - '0'] : char(vk);
+    struct TOemKey {
+        int Vk;
+        char Plain, Shifted;
+    };
+    static constexpr TOemKey kOemKeys[] = {
+        {0xC0, '`', '~'}, {0xBD, '-', '_'},  {0xBB, '=', '+'}, {0xDB, '[', '{'},
+        {0xDD, ']', '}'}, {0xDC, '\\', '|'}, {0xBA, ';', ':'}, {0xDE, '\'', '"'},
+        {0xBC, ',', '<'}, {0xBE, '.', '>'},  {0xBF, '/', '?'},
+    };
+    for (const TOemKey& key : kOemKeys) {
+        if (key.Vk == vk)
+            return shifted ? key.Shifted : key.Plain;
+    }
+    return 0;
+}
+
 int VirtualKeyOf(const QKeyEvent& event) {
     if (event.nativeScanCode() != 0) {
         const int vk = VirtualKeyFromScanCode(event.nativeScanCode());

@@ -24,6 +24,11 @@ int PhysicalKeyIndexFromScanCode(quint32 nativeScanCode);
 // their key ('!' to the key of '1').
 int VirtualKeyFromQtKey(int qtKey);
 
+// The ASCII character a virtual key gives on a US keyboard, unshifted or with
+// Shift; 0 for keys without one (control keys, the space bar). The input
+// composers and the Hangul keyboard definitions address keys this way.
+char UsCharOfVirtualKey(int vk, bool shifted);
+
 // The virtual-key code of a key event: from its scan code when it has one,
 // otherwise from its Qt key.
 int VirtualKeyOf(const QKeyEvent& event);

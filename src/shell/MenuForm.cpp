@@ -4,10 +4,12 @@
 #include "app/MediaPath.h"
 #include "app/StringUtils.h"
 #include "games/GameSetUpForm.h"
+#include "games/SaveMeGameSetUpForm.h"
 #include "gl/BitmapRoutines.h"
 #include "gl/GLPanel.h"
 #include "gl/ObjLoader.h"
 #include "gl/ThreadTimer.h"
+#include "keyboard/KeyboardSetUpForm.h"
 #include "platform/HelpWindow.h"
 #include "platform/TickCount.h"
 #include "shell/AboutForm.h"
@@ -382,11 +384,17 @@ void TMenuForm::MenuPanelMouseUp(TGLPanel*, QMouseEvent* Event) {
 }
 
 void TMenuForm::OpenMenuItem(const QString& objectName) {
-    if (HasPrefix(objectName, kSentenceObj)) {
+    if (HasPrefix(objectName, kKeyboardObj)) {
+        TKeyboardSetUpForm dialog(this);
+        ExecDialog(dialog);
+    } else if (HasPrefix(objectName, kSentenceObj)) {
         TSentenceSetupForm dialog(this);
         ExecDialog(dialog);
     } else if (HasPrefix(objectName, kClockGameObj)) {
         TGameSetUpForm dialog(this);
+        ExecDialog(dialog);
+    } else if (HasPrefix(objectName, kCloudSphereObj)) {
+        TSaveMeGameSetUpForm dialog(this);
         ExecDialog(dialog);
     } else if (HasPrefix(objectName, kAboutObj)) {
         TAboutForm dialog(this);
@@ -399,8 +407,6 @@ void TMenuForm::OpenMenuItem(const QString& objectName) {
     } else if (HasPrefix(objectName, kADPlane)) {
         OpenUrl(FUpdater->click_image_link);
     }
-    // The keyboard practice and Orbalon setups are not part of the program
-    // yet; their objects only show their hints.
 }
 
 void TMenuForm::ExecDialog(QDialog& dialog) {

@@ -5,6 +5,7 @@
 #include "app/SettingsStore.h"
 #include "gl/ThreadTimer.h"
 #include "shell/BorderLabel.h"
+#include "platform/KanaInput.h"
 #include "shell/GameSoundList.h"
 #include "typing/BuiltInBackground.h"
 #include "typing/SentencePageFit.h"
@@ -227,6 +228,10 @@ void TSentenceForm::StartExercise(int lineCount, const QString& textFn) {
     FText.Load(textFn, charWidth, FWorkArea.width() - 230);
     // Shift+Space switches to Hangul only where Hangul is to be typed.
     SenEx->Composer().SetKoreanText(IsKoreanText(textFn, FText.Lines()));
+    // A Japanese text is typed in kana, a Korean one in Hangul, on the
+    // layout the keyboard setup stored for that script.
+    SenEx->Composer().SetKeyboardLayoutIndex(
+        TKanaInput::LayoutForText(FText.Lines(), StoredKeyboardLayoutIndex()));
     SenEx->SetSentenceSpace(charHeight + 3);
 
     const TSentencePageFit fit = FitSentencePage(lineCount, charHeight, SenEx->LineSpace(),

@@ -1,6 +1,7 @@
 #include "typing/TypingModel.h"
 
 #include "app/StringUtils.h"
+#include "platform/KanaInput.h"
 #include "platform/TickCount.h"
 
 #include <algorithm>
@@ -310,6 +311,9 @@ bool TTypingModel::ComposingCharMatches(const TSentence& line, QString& parts) c
         return true;
     if (line.typed.size() >= line.problem.size())
         return false;
+    // A kana waiting for a voicing mark can still become its voiced forms.
+    if (TKanaInput::IsKana(FComposingChar))
+        return TKanaInput::CanBecome(FComposingChar, line.problem[line.typed.size()]);
     QString expected;
     QString composing;
     if (!DecomposeJamo(line.problem[line.typed.size()], expected) ||

@@ -94,7 +94,8 @@ public:
     static bool DecomposeJamo(QChar c, QString& parts);
     // Whether the character being composed can still become the expected one
     // of `line`. `parts` receives the composing character's jamo (trailing
-    // empty slots removed), or nothing when it is judged without them.
+    // empty slots removed), or nothing when it is judged without them (a kana
+    // matches itself and its voiced forms: か can still become が).
     bool ComposingCharMatches(const TSentence& line, QString& parts) const;
     // Raises OnTypingError when the last input on the current line is wrong.
     void CheckTypingError(bool isComposing);

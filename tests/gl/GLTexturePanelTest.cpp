@@ -287,9 +287,10 @@ TEST_F(TexturePanelTest, MessageLifecycleFadingAndCentring) {
     EXPECT_NEAR(w2.x() - w0.x(), message.Width(), 1e-3);
     EXPECT_NEAR(w2.y() - w0.y(), message.Height(), 1e-3);
 
-    // Fading by 0 moves the message but keeps its texture: a text change
-    // made meanwhile shows only once the transparency changes.
+    // Fading moves the message and fades it at draw time, never repainting
+    // its texture: a text change made meanwhile shows at the next refresh.
     const int width = message.TexItem()->Width;
+    const unsigned texture = message.TexItem()->TextureID();
     message.SetText({"GAME OVER !! GAME OVER !!"});
     const TGLArrayf3 before = message.TexItem()->Position;
     message.FadeAway(0, -1, 1, 0);
@@ -297,10 +298,15 @@ TEST_F(TexturePanelTest, MessageLifecycleFadingAndCentring) {
     EXPECT_FLOAT_EQ(message.TexItem()->Position.y, before.y + 1);
     EXPECT_EQ(message.TexItem()->Width, width);
     message.FadeAway(0.1f, 0, 0, 0);
+    EXPECT_EQ(message.TexItem()->Width, width);
+    EXPECT_EQ(message.TexItem()->TextureID(), texture);
+    EXPECT_FLOAT_EQ(message.TexItem()->DrawAlphaScale, 0.9f);
+    message.Refresh();
     EXPECT_GT(message.TexItem()->Width, width);
     for (int i = 0; i < 15; ++i)
         message.FadeAway(0.1f, 0, 0, 0);
     EXPECT_FLOAT_EQ(message.Transparency(), 1);
+    EXPECT_FLOAT_EQ(message.TexItem()->DrawAlphaScale, 0);
 
     int closed = 0;
     message.OnClose = [&](TGLTextureMessage* sender) {
@@ -347,6 +353,24 @@ TEST_F(TexturePanelTest, MessageTransparencyAndColoursOnScreen) {
     for (int x = left; x < left + message.Width(); ++x)
         outlined = outlined || frame.pixelColor(x, 150) == QColor(0, 0, 128);
     EXPECT_TRUE(outlined);
+
+    // Half faded: the navy outline shows at half strength over black.
+    message.FadeAway(0.5f, 0, 0, 0);
+    frame = Frame([&] { message.TexItem()->Draw(); });
+    bool halfOutlined = false;
+    bool fullOutlined = false;
+    // The frame's colours as the screen shows them: premultiplied, alpha
+    // ignored.
+    if (frame.format() == QImage::Format_ARGB32_Premultiplied)
+        frame.reinterpretAsFormat(QImage::Format_RGB32);
+    for (int x = left; x < left + message.Width(); ++x) {
+        const QRgb c = frame.pixel(x, 150);
+        halfOutlined =
+            halfOutlined || (qRed(c) == 0 && qGreen(c) == 0 && std::abs(qBlue(c) - 64) <= 2);
+        fullOutlined = fullOutlined || (c & 0xFFFFFF) == 0x000080u;
+    }
+    EXPECT_TRUE(halfOutlined);
+    EXPECT_FALSE(fullOutlined);
 }
 
 TEST(TextOutWithOutLine, OutlinesAndShadesEachCharacterWithinTheCanvas) {

@@ -43,7 +43,10 @@ done
 for dep in ibus-hangul fcitx5-hangul fcitx5-frontend-qt6; do
   [[ "$suggests" == *"$dep"* ]] || fail "Suggests lacks $dep: $suggests"
 done
-[[ "$(dpkg-deb -f "$deb" Recommends)" == *hicolor-icon-theme* ]] || fail "Recommends lacks hicolor-icon-theme"
+recommends=$(dpkg-deb -f "$deb" Recommends)
+for dep in hicolor-icon-theme qt6-wayland; do
+  [[ "$recommends" == *"$dep"* ]] || fail "Recommends lacks $dep: $recommends"
+done
 [ "$(dpkg-deb -f "$deb" Package)" = ravlin ] || fail "package name"
 [ "$(dpkg-deb -f "$deb" Section)" = education ] || fail "section"
 

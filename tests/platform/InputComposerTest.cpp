@@ -1,7 +1,9 @@
 #include "platform/InputComposer.h"
 
+#include "app/Folders.h"
 #include "app/SettingsRecords.h"
 #include "app/SettingsStore.h"
+#include "platform/HangulKeyboardList.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -192,7 +194,12 @@ TEST(InputComposer, SebeolsikLayoutsFollowTheKeyboardSettings) {
     EXPECT_EQ(TInputComposer::KeyboardIdForLayout(2), QStringLiteral("39"));
     EXPECT_EQ(TInputComposer::KeyboardIdForLayout(3), QStringLiteral("3s"));
     EXPECT_EQ(TInputComposer::KeyboardIdForLayout(4), QStringLiteral("3f"));
-    EXPECT_EQ(TInputComposer::KeyboardIdForLayout(5), QStringLiteral("2"));
+    // 3-2011 and 3-2012 are the keyboards generated from the layout tables,
+    // registered at start.
+    THangulKeyboardList::RegisterGenerated(AppDir());
+    EXPECT_EQ(TInputComposer::KeyboardIdForLayout(5), QStringLiteral("ravlin-3-2011"));
+    EXPECT_EQ(TInputComposer::KeyboardIdForLayout(6), QStringLiteral("ravlin-3-2012"));
+    EXPECT_EQ(TInputComposer::KeyboardIdForLayout(7), QStringLiteral("2"));
     EXPECT_EQ(TInputComposer::KeyboardIdForLayout(-1), QStringLiteral("2"));
 
     // The layout chosen in the keyboard setup is taken from the settings

@@ -217,11 +217,9 @@ TEST_F(MenuForm, PickingAnObjectWhereItIsDrawnOpensItsActivity) {
         {"SentenceObj", "TSentenceSetupForm", nullptr},
         {"ClockGameObj", "TGameSetUpForm", nullptr},
         {"AboutObj", "TAboutForm", nullptr},
+        {"CloudSphereObj", "TSaveMeGameSetUpForm", nullptr},
         {"HelpObj", nullptr, "타비로이란.htm"},
-        // Keyboard practice and the Orbalon game have no setup yet: their
-        // objects are picked and clicked but open nothing.
-        {"KeyboardObj", nullptr, nullptr},
-        {"CloudSphereObj", nullptr, nullptr},
+        {"KeyboardObj", "TKeyboardSetUpForm", nullptr},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Object);

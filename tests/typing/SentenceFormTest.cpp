@@ -5,6 +5,7 @@
 #include "gl/ThreadTimer.h"
 #include "ModalAnswerer.h"
 #include "shell/BorderLabel.h"
+#include "platform/KanaInput.h"
 #include "shell/GameSoundList.h"
 #include "TestSupport.h"
 #include "typing/SentencePractice.h"
@@ -475,5 +476,56 @@ TEST_F(TSentenceFormFixture, PageAndAverageAccuracyBesideTheMeter) {
     EXPECT_EQ(form->AccuracyLabel->Caption(), QStringLiteral("정확도 66.7%"));
     EXPECT_EQ(form->AvgAccuracyLabel->Caption(), QStringLiteral("평균 정확도 61.5%")); // 8 of 13
 
+    Close(form);
+}
+
+// A Japanese text is typed in kana on the kana layout the keyboard setup
+// stored (hiragana when it stored another one), a Korean text in Hangul even
+// when the setup last drilled kana. The waiting kana is drawn as the
+// composing character, in inverse video.
+TEST_F(TSentenceFormFixture, JapaneseTextsTypeKanaOnTheStoredKanaLayout) {
+    {
+        TKeyboardSetupRec chosen;
+        chosen.languageIndex = 8;
+        TIniFile ini = OpenSettingsIni();
+        WriteKeyboardSetup(ini, chosen);
+        CloseSettingsIni(ini);
+    }
+    QPointer<TSentenceForm> form =
+        Open(1, WriteText(QStringLiteral("(일본어) がっこう.txt"), {"がっこうのカメラ"}));
+    const TKanaInput* kana = form->SenEx->Composer().KanaInput();
+    ASSERT_NE(kana, nullptr);
+    EXPECT_EQ(kana->Script(), TKanaInput::ksKatakana);
+    // Like every text but a Hangul one it starts in Latin input; the learner
+    // switches as for Hangul.
+    EXPECT_EQ(form->SenEx->TypingLang(), tlEng);
+    form->SenEx->SetTypingLang(tlNative);
+    QTest::keyClick(form->SenEx, Qt::Key_F6);
+    QTest::keyClicks(form->SenEx, "t[Zb4k");
+    QTest::keyClick(form->SenEx, Qt::Key_F7);
+    QTest::keyClicks(form->SenEx, "t");
+    ASSERT_TRUE(form->SenEx->Model().IsComposing());
+    EXPECT_EQ(form->SenEx->Model().ComposingChar(), u'カ');
+
+    // The composing cell after the six typed characters is filled with the
+    // font colour (black on the white page).
+    const TSentence& line = *form->SenEx->Model().Sentence(0);
+    EXPECT_EQ(line.typed, QStringLiteral("がっこうの"));
+    const QImage shot = form->SenEx->grab().toImage();
+    const int h = form->SenEx->CharHeight();
+    const int typedY = form->SenEx->TextOffsetY() + 2 + h + form->SenEx->LineSpace();
+    const int x = 2 + form->SenEx->fontMetrics().horizontalAdvance(line.typed);
+    int dark = 0;
+    for (int yy = typedY; yy < typedY + h; ++yy) {
+        for (int xx = x; xx < x + h / 2; ++xx)
+            dark += qGray(shot.pixel(xx, yy)) < 80;
+    }
+    EXPECT_GT(dark, h * h / 4);
+    EXPECT_EQ(line.hitCounts.left(5), QStringLiteral("\u0002\u0001\u0001\u0001\u0001"));
+    Close(form);
+
+    form = Open(1, WriteText(QStringLiteral("[한글]연습.txt"), {"가나"}));
+    EXPECT_EQ(form->SenEx->Composer().KanaInput(), nullptr);
+    EXPECT_EQ(form->SenEx->Composer().KeyboardId(), QStringLiteral("2"));
     Close(form);
 }

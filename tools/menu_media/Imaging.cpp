@@ -200,3 +200,14 @@ double SmoothStep(double edge0, double edge1, double x) {
     const double t = Clamp01((x - edge0) / (edge1 - edge0));
     return t * t * (3 - 2 * t);
 }
+
+QImage Canvas(int w, int h, QColor fill) {
+    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+    image.fill(fill);
+    return image;
+}
+
+QColor Shade(const QColor& c, double factor) {
+    return QColor::fromRgbF(float(Clamp01(c.redF() * factor)), float(Clamp01(c.greenF() * factor)),
+                            float(Clamp01(c.blueF() * factor)), c.alphaF());
+}

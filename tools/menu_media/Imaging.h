@@ -68,6 +68,22 @@ QImage SoftShadow(const QSize& size, const QPainterPath& path, QColor color, int
 // the edges.
 QImage HardenAlpha(const QImage& image, int threshold = 128);
 
+// A picture of w x h filled with `fill` (premultiplied ARGB).
+QImage Canvas(int w, int h, QColor fill);
+
+// Sets every pixel of an ARGB32 picture from f(x, y) -> QColor. The colours
+// must be opaque (premultiplied pictures take them as they are).
+template <typename F> void PerPixel(QImage& image, F f) {
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = f(x, y).rgba();
+    }
+}
+
+// The colour made brighter (factor > 1) or darker, alpha kept.
+QColor Shade(const QColor& c, double factor);
+
 // Colour between a and b (t from 0 to 1).
 QColor Mix(const QColor& a, const QColor& b, double t);
 

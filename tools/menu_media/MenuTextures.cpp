@@ -26,12 +26,6 @@ QFont MakeFont(const char* family, double pixelSize, int weight = QFont::Bold) {
     return font;
 }
 
-QImage Canvas(int w, int h, QColor fill) {
-    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
-    image.fill(fill);
-    return image;
-}
-
 void Smooth(QPainter& painter) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -51,20 +45,6 @@ QPainterPath CentredTextPath(const QString& text, const QFont& font, QPointF cen
     const double w = metrics.horizontalAdvance(text);
     const double capHeight = metrics.capHeight() > 0 ? metrics.capHeight() : metrics.ascent() * 0.7;
     return TextPath(text, font, {centre.x() - w / 2, centre.y() + capHeight / 2});
-}
-
-// Applies a per-pixel function to every pixel: f(x, y) -> colour.
-template <typename F> void PerPixel(QImage& image, F f) {
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            line[x] = f(x, y).rgba();
-    }
-}
-
-QColor Shade(const QColor& c, double factor) {
-    return QColor::fromRgbF(float(Clamp01(c.redF() * factor)), float(Clamp01(c.greenF() * factor)),
-                            float(Clamp01(c.blueF() * factor)), c.alphaF());
 }
 
 } // namespace

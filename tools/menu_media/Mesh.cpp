@@ -305,10 +305,12 @@ TMesh Rectangle(const std::string& material, double x0, double y0, double x1, do
     return mesh;
 }
 
-std::string WriteObj(const std::vector<TMesh>& meshes, const std::string& mtlName) {
+std::string WriteObj(const std::vector<TMesh>& meshes, const std::string& mtlName,
+                     const std::string& title, bool clockwiseFronts) {
     std::string text;
-    text += "# Ravlin main menu: floating objects, sky, rain and lightning.\n";
-    text += "# Front faces are wound clockwise, as the menu draws them.\n";
+    text += "# " + title + "\n";
+    text += clockwiseFronts ? "# Front faces are wound clockwise, as the menu draws them.\n"
+                            : "# Front faces are wound counter-clockwise.\n";
     text += "mtllib " + mtlName + "\n";
     char line[160];
     int base = 1;
@@ -329,7 +331,9 @@ std::string WriteObj(const std::vector<TMesh>& meshes, const std::string& mtlNam
         for (const TMesh::TPart& part : mesh.Parts) {
             text += "usemtl " + part.Material + "\n";
             for (const auto& t : part.Triangles) {
-                const int a = t[0] + base, b = t[1] + base, c = t[2] + base;
+                const int a = t[0] + base;
+                const int b = (clockwiseFronts ? t[1] : t[2]) + base;
+                const int c = (clockwiseFronts ? t[2] : t[1]) + base;
                 std::snprintf(line, sizeof line, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, c, c, c,
                               b, b, b);
                 text += line;

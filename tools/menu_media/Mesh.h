@@ -69,7 +69,7 @@ struct TMeshVertex {
 
 // One named object: vertices and triangles grouped by material. Triangles
 // are given counter-clockwise as seen from outside (the usual convention);
-// the writer turns them round, because the menu draws clockwise front faces.
+// the writer turns them round for the menu, which draws clockwise front faces.
 class TMesh {
 public:
     explicit TMesh(std::string name)
@@ -136,5 +136,10 @@ TMesh Frustum(const std::string& material, double w, double d, double h, double 
 TMesh Rectangle(const std::string& material, double x0, double y0, double x1, double y1, double z,
                 double u0, double v0, double u1, double v1);
 
-// Writes the objects as OBJ text using `mtlName` as material library.
-std::string WriteObj(const std::vector<TMesh>& meshes, const std::string& mtlName);
+// Writes the objects as OBJ text using `mtlName` as material library, under
+// a comment line `title`. Fronts are wound clockwise (as the menu draws them)
+// or, with `clockwiseFronts` false, counter-clockwise (the panel's default).
+std::string
+WriteObj(const std::vector<TMesh>& meshes, const std::string& mtlName,
+         const std::string& title = "Ravlin main menu: floating objects, sky, rain and lightning.",
+         bool clockwiseFronts = true);
