@@ -506,14 +506,6 @@ QString TMenuForm::DrawMenuScene(bool selecting) {
         glLoadIdentity();
         MenuPanel->ApplyTransform();
     }
-    // The frame stays opaque: translucent clouds and rain blended into it
-    // would lower its alpha, and the window system would then show the
-    // panel mixed with whatever lies behind it instead of what was drawn.
-    // The cleared alpha of 1 is kept for the whole frame.
-    struct TOpaqueFrame {
-        TOpaqueFrame() { glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE); }
-        ~TOpaqueFrame() { glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE); }
-    } opaque;
     const float elapsed = float(TickCount() - FMouseDownedTick) / 1000.0f;
     glPushMatrix();
     glFrontFace(GL_CW);
