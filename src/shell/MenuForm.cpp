@@ -29,6 +29,8 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QRandomGenerator>
+#include <QScreen>
+#include <QThread>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <vector>
@@ -156,6 +158,16 @@ TMenuForm::TMenuForm(const TMenuServices& services, QWidget* parent)
     , FServices(services) {
     setWindowTitle(QStringLiteral("타비로 v3.6"));
     resize(1467, 897);
+    // On a smaller screen (1366 x 768 laptops) the window takes what the
+    // screen offers instead of running off its edges; the scene lays itself
+    // out from the visible extent, whatever the size.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        if (width() > area.width() || height() > area.height()) {
+            resize(std::min(width(), area.width()), std::min(height(), area.height()));
+            move(area.topLeft());
+        }
+    }
 
     MenuPanel = new TGLPanel(this);
     MenuPanel->SetFixImeModeToEnglish(false);
@@ -225,14 +237,28 @@ void TMenuForm::FormCreate() {
     FMouseOverSnd_ObjName.clear();
     FObjectList.clear();
 
-    FUpdater = std::make_unique<TRavlinUpdater>(nullptr, FServices.UpdatePageUrl,
-                                                FServices.BannerFileName);
-    AskForNewVersion();
+    // The update check waits on the network; the scene's model and pictures
+    // load meanwhile. Both are done before the menu shows, and the check
+    // before the banner's picture is chosen.
+    FPendingUpdater = std::async(std::launch::async, [url = FServices.UpdatePageUrl,
+                                                      banner = FServices.BannerFileName,
+                                                      owner = QThread::currentThread()] {
+        auto updater = std::make_unique<TRavlinUpdater>(nullptr, url, banner);
+        updater->moveToThread(owner);
+        return updater;
+    });
 
     MenuObj->MaterialSuffixList.clear();
     MenuObj->MaterialSuffixList << kSecond << kThird << QStringLiteral("Fourth");
     MenuPanel->SetCurrentGLContext();
-    MenuObj->LoadFromFile(MediaPath(QStringLiteral("models\\RvMenu.Obj")));
+    try {
+        MenuObj->LoadFromFile(MediaPath(QStringLiteral("models\\RvMenu.Obj")));
+    } catch (...) {
+        JoinUpdateCheck();
+        throw;
+    }
+    JoinUpdateCheck();
+    AskForNewVersion();
 
     CreateHintPanels();
 
@@ -245,6 +271,11 @@ void TMenuForm::FormCreate() {
                 else
                     FormDeactivate();
             });
+}
+
+void TMenuForm::JoinUpdateCheck() {
+    if (FPendingUpdater.valid())
+        FUpdater = FPendingUpdater.get();
 }
 
 double TMenuForm::VersionNumber(const QString& version) {
@@ -765,6 +796,7 @@ void TMenuForm::MenuObjGetTextureFileName(TTextureItem* item, QString& TextureFi
         else if (item->SuffixName.compare(kThird, Qt::CaseInsensitive) == 0)
             column = 2;
         if (item->MaterialName == QLatin1String("ADMat")) {
+            JoinUpdateCheck();
             // A banner fetched by the update check replaces the one shipped
             // with the program, as long as it still reads as a picture: one
             // that fails to load would keep the menu from starting.

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
 #include <QImage>
 #include <QStringList>
@@ -134,7 +135,11 @@ private:
     TMenuServices FServices;
 
     bool FIsRainy = true;
+    // Waits for the update check running beside the scene's loading; once
+    // done, FUpdater holds its answer.
+    void JoinUpdateCheck();
     std::unique_ptr<TRavlinUpdater> FUpdater;
+    std::future<std::unique_ptr<TRavlinUpdater>> FPendingUpdater;
     std::uint32_t FTimerTick = 0;
     std::int32_t FAniTick = 0;
     std::int32_t FBackAniTick = 0;

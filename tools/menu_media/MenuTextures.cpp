@@ -711,8 +711,9 @@ QImage BannerPicture() {
 
 QImage DarkCloudPicture() {
     // As large as the fair-weather sky and spread the same way, over the
-    // whole sky at once.
-    const int W = 2000, H = 1440;
+    // whole sky at once. Soft clouds stretch well: this size looks sharp on
+    // common screens and keeps the texture at 7 MB.
+    const int W = 1600, H = 1152;
     const TNoise shape(8, 6, 808), warpX(5, 4, 909), warpY(5, 4, 910), wisp(24, 72, 911);
     QImage image = Canvas(W, H, Qt::black);
     // Cloud density on a warped lattice.
@@ -732,10 +733,10 @@ QImage DarkCloudPicture() {
         const double v = d[size_t(y * W + x)];
         // Light from above: the upper flanks of the billows, found on the
         // broad shape, catch it; their undersides stay dark.
-        const double above = broad[size_t(((y - 24 + H) % H) * W + x)];
+        const double above = broad[size_t(((y - H / 60 + H) % H) * W + x)];
         const double slope = broad[size_t(y * W + x)] - above;
         const double lit = std::clamp(slope * 5.0, -0.6, 1.0);
-        const double streak = wisp.Fractal(x / 2000.0 * 24, y / 1440.0 * 72, 3) - 0.5;
+        const double streak = wisp.Fractal(double(x) / W * 24, double(y) / H * 72, 3) - 0.5;
         QColor colour = Mix(gap, body, SmoothStep(0.3, 0.58, v));
         colour = Mix(colour, bruise, 0.3 * SmoothStep(0.4, 0.6, v));
         colour = Mix(colour, crest, SmoothStep(0.5, 0.8, v) * Clamp01(0.35 + lit));

@@ -199,7 +199,7 @@ int main(int argc, char** argv) {
     }
     const QString appDir = QString::fromLocal8Bit(argv[1]) + QLatin1Char('/');
     bool ok = Save(PaintWood(512), appDir + QStringLiteral("Images/best_wood.jpg"), "jpeg", 92);
-    ok = Save(PaintClouds(2000, 1440), appDir + QStringLiteral("Models/maps/White_Cloud.png"),
+    ok = Save(PaintClouds(1600, 1152), appDir + QStringLiteral("Models/maps/White_Cloud.png"),
               "png", -1) &&
          ok;
     return ok ? 0 : 1;
