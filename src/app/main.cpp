@@ -6,7 +6,6 @@
 #include "app/XWaylandFallback.h"
 #include "gl/GLARBFunctions.h"
 #include "platform/FontSubstitutions.h"
-#include "platform/FreedMemory.h"
 #include "platform/HangulKeyboardList.h"
 #include "platform/XdgFolders.h"
 #include "shell/GameSoundList.h"
@@ -45,7 +44,6 @@ void CloseRemainingWindows() {
 } // namespace
 
 int main(int argc, char** argv) {
-    ReleaseLargeBlocksAtOnce();
     // Library and runtime initialisation. On Wayland the 3D views need a
     // compatibility-profile context; without one the program restarts on
     // XWayland before anything else is set up.
@@ -84,8 +82,6 @@ int main(int argc, char** argv) {
     int result = 0;
     try {
         TMenuForm menu;
-        // The pictures decoded for the scene are textures now.
-        ReturnFreedMemory();
         menu.show();
         result = app.exec();
     } catch (const ERavlinError& error) {
