@@ -11,13 +11,17 @@
 #include "TestSupport.h"
 #include "typing/SentenceForm.h"
 #include "typing/SentencePractice.h"
+#include "typing/SentenceSetupForm.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 
 namespace {
@@ -163,4 +167,31 @@ TEST(OnScreen, ClockwigAnswerBoxShowsTheInputMode) {
     ExpectBadge(screen, onScreen, false, "A in the answer box");
     form->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST(OnScreen, SentenceSetupShowsTheHangulInputChoice) {
+    TScopedSettingsDir settings;
+    QTemporaryDir root;
+    TScopedAppDir app(root.path());
+    ASSERT_TRUE(WriteFileBytes(root.filePath("Text/plain.txt"), "abc\n"));
+    TModalAnswerer answerer;
+    TSentenceSetupForm dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    Settle(400);
+    const QImage screen = CaptureScreen();
+    ASSERT_FALSE(screen.isNull()) << "xwd could not capture the screen";
+    SaveShot(screen, QStringLiteral("sentence_setup_hangul_input.png"));
+    QComboBox* choice = dialog.cbHangulInput;
+    ASSERT_TRUE(choice->isVisible());
+    EXPECT_EQ(choice->currentText(), QStringLiteral("자동"));
+    const QRect onScreen(choice->mapToGlobal(QPoint(0, 0)), choice->size());
+    const QRect window(dialog.mapToGlobal(QPoint(0, 0)), dialog.size());
+    EXPECT_TRUE(window.contains(onScreen));
+    // Its caption is written in it, and it does not lie over the buttons.
+    EXPECT_GT(CountPixels(screen, onScreen.adjusted(4, 4, -20, -4),
+                          [](QRgb p) { return qGray(p) < 110; }),
+              20);
+    EXPECT_FALSE(choice->geometry().intersects(dialog.btnStart->geometry()));
+    EXPECT_FALSE(choice->geometry().intersects(dialog.chkUseSound->geometry()));
 }
