@@ -15,6 +15,7 @@
 #include "gl/ThreadTimer.h"
 #include "platform/CodePage949.h"
 #include "platform/InputComposer.h"
+#include "platform/InputModeBadge.h"
 #include "shell/BorderLabel.h"
 #include "shell/GameSoundList.h"
 
@@ -197,6 +198,7 @@ void TSaveMeGameForm::CreateControls() {
     // first: Space and Enter finish the syllable before the answer is taken.
     FComposer = new TInputComposer(this);
     FComposer->Attach(InputEdit, true);
+    FInputModeBadge = TInputModeBadge::AttachTo(InputEdit, FComposer);
 
     GamePanel = new TGLPanel(this);
     GamePanel->setObjectName(QStringLiteral("GamePanel"));

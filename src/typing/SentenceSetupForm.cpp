@@ -11,6 +11,7 @@
 #include "typing/SentenceForm.h"
 #include "typing/SentencePractice.h"
 
+#include <algorithm>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -166,6 +167,7 @@ TSentenceSetupForm::TSentenceSetupForm(QWidget* parent, TTypingModel::TClock pra
     , chkShowWrongJohap(new QCheckBox(QStringLiteral("한글조합중 틀리면 표시"), this))
     , chkUseSound(new QCheckBox(QStringLiteral("효과음 사용하기"), this))
     , LineCountCB(new QComboBox(this))
+    , cbHangulInput(new QComboBox(this))
     , btnStart(new QPushButton(QStringLiteral("시작"), this))
     , btnHelp(new QPushButton(QStringLiteral("도움말"), this))
     , btnCancel(new QPushButton(QStringLiteral("취소"), this))
@@ -226,6 +228,19 @@ TSentenceSetupForm::TSentenceSetupForm(QWidget* parent, TTypingModel::TClock pra
 
     for (int i = 1; i <= 15; ++i)
         LineCountCB->addItem(QStringLiteral("%1줄 연습").arg(i));
+    cbHangulInput->setObjectName(QStringLiteral("cbHangulInput"));
+    cbHangulInput->addItem(QStringLiteral("자동"));
+    cbHangulInput->addItem(QStringLiteral("내장 입력기"));
+    cbHangulInput->addItem(QStringLiteral("시스템 입력기"));
+    cbHangulInput->setItemData(
+        0, QStringLiteral("데스크톱 입력기가 켜져 있으면 그것을, 없으면 내장 입력기를 씁니다"),
+        Qt::ToolTipRole);
+    cbHangulInput->setItemData(
+        1,
+        QStringLiteral("ibus, fcitx 같은 데스크톱 입력기를 끄고 타비로의 입력기로 한글을 씁니다"),
+        Qt::ToolTipRole);
+    cbHangulInput->setItemData(2, QStringLiteral("한글은 데스크톱 입력기로만 씁니다"),
+                               Qt::ToolTipRole);
 
     dlgFont->setOption(QFontDialog::DontUseNativeDialog);
     dlgWrongColor->setOption(QColorDialog::DontUseNativeDialog);
@@ -272,6 +287,13 @@ TSentenceSetupForm::TSentenceSetupForm(QWidget* parent, TTypingModel::TClock pra
     right->addSpacing(8);
     right->addLayout(limitRow);
     right->addWidget(chkShowWrongJohap);
+    auto* hangulInputRow = new QHBoxLayout;
+    auto* hangulInputLabel = new QLabel(QStringLiteral("한글 입력:"), this);
+    hangulInputLabel->setBuddy(cbHangulInput);
+    hangulInputRow->addWidget(hangulInputLabel);
+    hangulInputRow->addWidget(cbHangulInput);
+    hangulInputRow->addStretch(1);
+    right->addLayout(hangulInputRow);
     right->addWidget(chkUseSound);
 
     auto* columns = new QHBoxLayout;
@@ -336,6 +358,7 @@ void TSentenceSetupForm::LoadSettings() {
         chkSpeedLimit->setChecked(SentenceSetup.UseSpeedLimit);
         chkUseSound->setChecked(SentenceSetup.UseSound);
         chkShowWrongJohap->setChecked(SentenceSetup.ShowWrongJohap);
+        cbHangulInput->setCurrentIndex(SentenceSetup.HangulInput);
         LineCountCB->setCurrentIndex(SentenceSetup.LineCount - 1);
         FillBackImages(SentenceSetup.BackImage);
 
@@ -488,6 +511,7 @@ void TSentenceSetupForm::Start(int lineCount) {
     SentenceSetup.UseSpeedLimit = chkSpeedLimit->isChecked();
     SentenceSetup.UseSound = chkUseSound->isChecked();
     SentenceSetup.ShowWrongJohap = chkShowWrongJohap->isChecked();
+    SentenceSetup.HangulInput = std::max(0, cbHangulInput->currentIndex());
     SentenceSetup.LineCount = lineCount;
     SentenceSetup.BackImage = BuildBackImage();
     const QFont font = SentenceExample->font();
