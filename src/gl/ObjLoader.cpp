@@ -9,6 +9,7 @@
 #include <GL/gl.h>
 #include <QFile>
 #include <QFileInfo>
+#include <QOpenGLContext>
 #include <QRegularExpression>
 
 namespace {
@@ -39,6 +40,21 @@ private:
 
 } // namespace
 
+TObjLoader::~TObjLoader() {
+    DeletePartLists();
+}
+
+void TObjLoader::DeletePartLists() {
+    // Lists of a context that is not current cannot be deleted here; they
+    // go with their context.
+    if (FListContext && QOpenGLContext::currentContext() == FListContext) {
+        for (const TPartList& part : FPartLists)
+            glDeleteLists(part.List, 1);
+    }
+    FPartLists.clear();
+    FListContext = nullptr;
+}
+
 bool TObjLoader::LoadFromFile(const QString& fn) {
     const QString path = MediaPath(fn);
     QFile file(path);
@@ -57,6 +73,7 @@ bool TObjLoader::LoadFromFile(const QString& fn) {
 }
 
 void TObjLoader::ParseObjData(const QByteArray& data, const QString& folder) {
+    DeletePartLists();
     modelList.Clear();
     MaterialList.Clear();
     FScratch = T3DModel();
@@ -319,10 +336,7 @@ void TObjLoader::DrawData_OLD(const QString& objectNames, void* UserData) {
         if (OnBeforeDraw)
             OnBeforeDraw(this, model->ObjectName, UserData);
         ApplyMaterial(model, material);
-        const int indexCount = model->VertexIndexList.Count() * 3;
-        if (indexCount > 0)
-            glDrawElements(DrawingMode, indexCount, GL_UNSIGNED_INT,
-                           model->VertexIndexList.UInts());
+        DrawGeometry(model, textured);
 
         if (normals)
             glDisableClientState(GL_NORMAL_ARRAY);
@@ -332,6 +346,48 @@ void TObjLoader::DrawData_OLD(const QString& objectNames, void* UserData) {
     glColor4f(1, 1, 1, 1);
     glBindTexture(GL_TEXTURE_2D, 0);
     glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void TObjLoader::DrawGeometry(const T3DModel* model, bool textured) {
+    const int indexCount = model->VertexIndexList.Count() * 3;
+    if (indexCount <= 0)
+        return;
+    QOpenGLContext* context = QOpenGLContext::currentContext();
+    if (!context || (FListContext && FListContext != context)) {
+        glDrawElements(DrawingMode, indexCount, GL_UNSIGNED_INT, model->VertexIndexList.UInts());
+        return;
+    }
+    auto part = std::find_if(FPartLists.begin(), FPartLists.end(),
+                             [model](const TPartList& p) { return p.Model == model; });
+    const bool current = part != FPartLists.end() && part->Vertices == model->VertexList.Count() &&
+                         part->Indices == indexCount &&
+                         part->Normals == model->NormalList.Count() &&
+                         part->Textures == model->TextureList.Count() &&
+                         part->Textured == textured && part->Mode == DrawingMode;
+    if (!current) {
+        if (part == FPartLists.end()) {
+            const GLuint list = glGenLists(1);
+            if (list == 0) {
+                glDrawElements(DrawingMode, indexCount, GL_UNSIGNED_INT,
+                               model->VertexIndexList.UInts());
+                return;
+            }
+            FListContext = context;
+            FPartLists.push_back({model, list});
+            part = FPartLists.end() - 1;
+        }
+        part->Vertices = model->VertexList.Count();
+        part->Indices = indexCount;
+        part->Normals = model->NormalList.Count();
+        part->Textures = model->TextureList.Count();
+        part->Textured = textured;
+        part->Mode = DrawingMode;
+        // The arrays enabled now are read into the list once.
+        glNewList(part->List, GL_COMPILE);
+        glDrawElements(DrawingMode, indexCount, GL_UNSIGNED_INT, model->VertexIndexList.UInts());
+        glEndList();
+    }
+    glCallList(part->List);
 }
 
 void TObjLoader::ApplyMaterial(T3DModel* model, TMaterialItem* material) {

@@ -7,11 +7,13 @@
 
 #include <functional>
 #include <QByteArray>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <string_view>
 #include <vector>
 
+class QOpenGLContext;
 class TObjLoader;
 
 using TGetMaterialPropertyEvent =
@@ -35,6 +37,7 @@ using TBeforeDrawEvent =
 class TObjLoader {
 public:
     TObjLoader() = default;
+    ~TObjLoader();
     TObjLoader(const TObjLoader&) = delete;
     TObjLoader& operator=(const TObjLoader&) = delete;
 
@@ -101,7 +104,28 @@ private:
     void AddTextures(TMaterialItem* material, const QString& suffix);
     void ApplyMaterial(T3DModel* model, TMaterialItem* material);
 
+    // A part's geometry compiled into a display list on its first draw:
+    // replaying it costs the driver far less than reading the client arrays
+    // again every frame. The counts and flags it was compiled with tell
+    // whether it still matches the part.
+    struct TPartList {
+        const T3DModel* Model = nullptr;
+        unsigned int List = 0;
+        int Vertices = 0;
+        int Indices = 0;
+        int Normals = 0;
+        int Textures = 0;
+        bool Textured = false;
+        unsigned int Mode = 0;
+    };
+    void DrawGeometry(const T3DModel* model, bool textured);
+    void DeletePartLists();
+
     QString FFileName;
+    std::vector<TPartList> FPartLists;
+    // Lists belong to the context current when they were compiled; drawn
+    // with another context, parts come from the arrays.
+    QPointer<QOpenGLContext> FListContext;
 
     // Parsing state: the scratch model collects the current object's
     // vertices, normals and texture coordinates; parts copy from it.

@@ -440,3 +440,52 @@ TEST(ObjLoader, AnEmptyNameListDrawsNothingNotTheUnnamedParts) {
     loader->DrawData_OLD(QStringLiteral("named\r\n"), nullptr);
     EXPECT_EQ(drawn, QStringList({"Named"}));
 }
+
+// Parts are drawn from lists compiled on their first draw: a part whose
+// geometry grows afterwards, and a file loaded again with other geometry,
+// must show what the part holds now, not what was compiled.
+TEST(ObjLoader, CompiledPartsFollowChangedGeometryAndReloadedFiles) {
+    TModelFiles files;
+    files.Write("c.mtl", "newmtl Red\nKd 1 0 0\nTr 0\n");
+    const QString left = files.Write("c.obj", "mtllib c.mtl\n# object Part\n"
+                                              "v -150 -150 0\nv -1 -150 0\nv -1 150 0\n"
+                                              "usemtl Red\nf 1 2 3\n");
+    TGLPanel panel;
+    panel.resize(200, 200);
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    panel.SetCurrentGLContext();
+    TObjLoader loader;
+    ASSERT_TRUE(loader.LoadFromFile(left));
+    loader.OnBeforeDraw = [](TObjLoader*, const QString&, void*) {
+        glDisable(GL_LIGHTING);
+        glDisable(GL_CULL_FACE);
+    };
+    panel.OnDrawScene = [&](TGLPanel*) { loader.DrawData_OLD(QStringLiteral("Part"), nullptr); };
+    const QColor red(255, 0, 0);
+    const QColor clear = ToQColor(panel.ClearColor());
+    QImage frame = panel.grabFramebuffer();
+    EXPECT_EQ(frame.pixelColor(50, 100), red);
+    EXPECT_EQ(frame.pixelColor(150, 100), clear);
+    frame = panel.grabFramebuffer();
+    EXPECT_EQ(frame.pixelColor(50, 100), red);
+
+    // A second triangle over the right half added to the part.
+    T3DModel& part = *loader.modelList.Items(0);
+    for (const TGLArrayf3& p : {TGLArrayf3{1, -150, 0}, {150, -150, 0}, {1, 150, 0}}) {
+        part.VertexList.Add(p.x, p.y, p.z);
+        part.NormalList.Add(0.0f, 0.0f, 1.0f);
+    }
+    part.VertexIndexList.Add(3u, 4u, 5u);
+    frame = panel.grabFramebuffer();
+    EXPECT_EQ(frame.pixelColor(50, 100), red);
+    EXPECT_EQ(frame.pixelColor(150, 100), red);
+
+    const QString right = files.Write("c.obj", "mtllib c.mtl\n# object Part\n"
+                                               "v 1 -150 0\nv 150 -150 0\nv 1 150 0\n"
+                                               "usemtl Red\nf 1 2 3\n");
+    ASSERT_TRUE(loader.LoadFromFile(right));
+    frame = panel.grabFramebuffer();
+    EXPECT_EQ(frame.pixelColor(50, 100), clear);
+    EXPECT_EQ(frame.pixelColor(150, 100), red);
+}
