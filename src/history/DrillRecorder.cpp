@@ -44,6 +44,11 @@ void TDrillRecorder::Answered() {
     FCode = -1;
 }
 
+void TDrillRecorder::Missed() {
+    FWrong = true;
+    Answered();
+}
+
 THistorySession TDrillRecorder::Session() const {
     THistorySession session;
     session.Activity = haKeyboard;

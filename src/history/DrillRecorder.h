@@ -23,6 +23,10 @@ public:
     void KeyJudged(bool correct);
     // The problem shown was answered.
     void Answered();
+    // The problem shown drifted out of view unanswered: a wrong fact.
+    void Missed();
+    // A problem is shown and not yet answered or missed.
+    bool HasProblem() const { return FCode >= 0; }
 
     bool HasFacts() const { return !FFacts.empty(); }
     const THistoryKeyFacts& Facts() const { return FFacts; }
