@@ -300,13 +300,16 @@ bool THistoryDatabase::RecordSession(THistorySession& session, const THistoryKey
                 if (!upsert.exec())
                     return fail(upsert);
             }
-            QSqlQuery commit(FDb);
-            if (!commit.exec(QStringLiteral("COMMIT")))
-                return fail(commit);
             return true;
         };
-        if (run())
-            return true;
+        // The statements of run() are gone by now: one still open would
+        // hold the transaction.
+        if (run()) {
+            QSqlQuery commit(FDb);
+            if (commit.exec(QStringLiteral("COMMIT")))
+                return true;
+            fail(commit);
+        }
         Exec(QStringLiteral("ROLLBACK"));
         session.Id = oldId; // whatever was inserted was rolled back
         if (attempt == 0 && IsCorruptionError(failure)) {
@@ -334,8 +337,10 @@ std::vector<THistorySession> THistoryDatabase::Sessions(const THistoryFilter& fi
         " ORDER BY ended, id"));
     query.addBindValue(filter.Activity);
     query.addBindValue(filter.Since);
-    query.addBindValue(filter.Source);
-    query.addBindValue(filter.Source);
+    // A null string would bind as NULL, which equals nothing.
+    const QString source = filter.Source.isNull() ? QStringLiteral("") : filter.Source;
+    query.addBindValue(source);
+    query.addBindValue(source);
     if (!query.exec()) {
         FLastError = query.lastError().text();
         return result;
@@ -384,8 +389,10 @@ std::vector<THistoryKeyStat> THistoryDatabase::KeyStats(const THistoryFilter& fi
                        " GROUP BY kind, item, code"));
     query.addBindValue(filter.Activity);
     query.addBindValue(filter.Since / kMsPerDay);
-    query.addBindValue(filter.Source);
-    query.addBindValue(filter.Source);
+    // A null string would bind as NULL, which equals nothing.
+    const QString source = filter.Source.isNull() ? QStringLiteral("") : filter.Source;
+    query.addBindValue(source);
+    query.addBindValue(source);
     if (!query.exec()) {
         FLastError = query.lastError().text();
         return result;
