@@ -260,24 +260,36 @@ bool THistoryDatabase::RecordSession(THistorySession& session, const THistoryKey
                 session.Id = query.lastInsertId().toLongLong();
             }
 
-            QSqlQuery insert(FDb);
-            insert.prepare(QStringLiteral("INSERT INTO key_facts (session_id, kind, item, code,"
-                                          " strokes, wrong, ms) VALUES (?, ?, ?, ?, ?, ?, ?)"));
+            // The facts go in as a few multi-row statements with their values
+            // written out: a page has two thousand of them, and binding each
+            // one separately costs more than SQLite's parsing.
             QHash<TDailyKey, THistoryKeyStat> daily;
-            for (const THistoryKeyFact& fact : facts) {
-                insert.bindValue(0, session.Id);
-                insert.bindValue(1, fact.Kind);
-                insert.bindValue(2, fact.Item);
-                insert.bindValue(3, fact.Code);
-                insert.bindValue(4, fact.Strokes);
-                insert.bindValue(5, int(fact.Wrong));
-                insert.bindValue(6, fact.Ms);
-                if (!insert.exec())
+            constexpr std::size_t kRowsPerStatement = 400;
+            const QString head = QStringLiteral(
+                "INSERT INTO key_facts (session_id, kind, item, code, strokes, wrong, ms) VALUES ");
+            const QString id = QString::number(session.Id);
+            for (std::size_t first = 0; first < facts.size(); first += kRowsPerStatement) {
+                QString sql = head;
+                sql.reserve(head.size() + 40 * qsizetype(kRowsPerStatement));
+                const std::size_t last = std::min(facts.size(), first + kRowsPerStatement);
+                for (std::size_t i = first; i < last; ++i) {
+                    const THistoryKeyFact& fact = facts[i];
+                    QString item = fact.Item;
+                    item.replace(QChar(u'\''), QStringLiteral("''"));
+                    if (i > first)
+                        sql += u',';
+                    sql += u'(' + id + u',' + QString::number(fact.Kind) + QStringLiteral(",'") +
+                           item + QStringLiteral("',") + QString::number(fact.Code) + u',' +
+                           QString::number(fact.Strokes) + u',' + QChar(fact.Wrong ? u'1' : u'0') +
+                           u',' + QString::number(fact.Ms) + u')';
+                    THistoryKeyStat& stat = daily[TDailyKey{fact.Kind, fact.Item, fact.Code}];
+                    ++stat.Count;
+                    stat.Wrong += fact.Wrong ? 1 : 0;
+                    stat.TotalMs += fact.Ms;
+                }
+                QSqlQuery insert(FDb);
+                if (!insert.exec(sql))
                     return fail(insert);
-                THistoryKeyStat& stat = daily[TDailyKey{fact.Kind, fact.Item, fact.Code}];
-                ++stat.Count;
-                stat.Wrong += fact.Wrong ? 1 : 0;
-                stat.TotalMs += fact.Ms;
             }
             QSqlQuery upsert(FDb);
             upsert.prepare(QStringLiteral(
