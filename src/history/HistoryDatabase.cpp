@@ -278,10 +278,20 @@ bool THistoryDatabase::RecordSession(THistorySession& session, const THistoryKey
                     item.replace(QChar(u'\''), QStringLiteral("''"));
                     if (i > first)
                         sql += u',';
-                    sql += u'(' + id + u',' + QString::number(fact.Kind) + QStringLiteral(",'") +
-                           item + QStringLiteral("',") + QString::number(fact.Code) + u',' +
-                           QString::number(fact.Strokes) + u',' + QChar(fact.Wrong ? u'1' : u'0') +
-                           u',' + QString::number(fact.Ms) + u')';
+                    // Appended piece by piece into the reserved buffer.
+                    sql += u'(';
+                    sql += id;
+                    sql += u',';
+                    sql += QString::number(fact.Kind);
+                    sql += QLatin1String(",'");
+                    sql += item;
+                    sql += QLatin1String("',");
+                    sql += QString::number(fact.Code);
+                    sql += u',';
+                    sql += QString::number(fact.Strokes);
+                    sql += fact.Wrong ? QLatin1String(",1,") : QLatin1String(",0,");
+                    sql += QString::number(fact.Ms);
+                    sql += u')';
                     THistoryKeyStat& stat = daily[TDailyKey{fact.Kind, fact.Item, fact.Code}];
                     ++stat.Count;
                     stat.Wrong += fact.Wrong ? 1 : 0;
