@@ -153,7 +153,7 @@ TSaveMeGameSetUpForm::TSaveMeGameSetUpForm(QWidget* parent, TStartGame startGame
     HelpBtn->setGeometry(444, 286, 78, 26);
     auto* historyBtn = new QPushButton(QStringLiteral("기록(&R)"), this);
     historyBtn->setObjectName(QStringLiteral("HistoryButton"));
-    historyBtn->setGeometry(444, 222, 78, 26);
+    historyBtn->setGeometry(444, 80, 78, 28);
     connect(historyBtn, &QPushButton::clicked, this,
             [this] { THistoryForm::ShowHistory(this, haOrbalon); });
 
