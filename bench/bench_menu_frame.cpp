@@ -1,7 +1,8 @@
 // Frame and picking time of the main menu scene at the size the menu opens
 // with (1467 x 897), in rain (the heaviest weather: sky, six objects, three
 // rain sheets and up to three lightning bolts) and in fair weather, and one
-// picking pass as the timer runs every 400 ms. Needs a display (xvfb-run);
+// picking pass as the timer runs every 400 ms, and a frame with a hint
+// callout shown. Needs a display (xvfb-run);
 // LIBGL_ALWAYS_SOFTWARE=1 measures Mesa's software renderer.
 
 #include "gl/GLPanel.h"
@@ -83,5 +84,26 @@ void BM_MenuPickUnderPointer(benchmark::State& state) {
     state.SetLabel(picked.isEmpty() ? "nothing picked" : picked.toStdString());
 }
 BENCHMARK(BM_MenuPickUnderPointer)->Unit(benchmark::kMillisecond);
+
+// A fair-weather frame with the clock's hint shown: the callout is placed
+// on the clock's outline (about ten thousand vertices) every frame.
+void BM_MenuFrameWithHint(benchmark::State& state) {
+    const auto menu = ShownMenu(false);
+    QCursor::setPos(
+        menu->MenuPanel->mapToGlobal(QPoint(menu->width() * 93 / 100, menu->height() * 44 / 100)));
+    QTest::qWait(20);
+    menu->AniTimerTimer(menu->AniTimer);
+    menu->AniTimerTimer(menu->AniTimer);
+    TGLPanel* panel = menu->MenuPanel;
+    for (auto _ : state) {
+        panel->DrawScene();
+        panel->repaint();
+        panel->SetCurrentGLContext();
+        glFinish();
+    }
+    state.SetLabel(menu->HintObjectName().isEmpty() ? "no hint"
+                                                    : menu->HintObjectName().toStdString());
+}
+BENCHMARK(BM_MenuFrameWithHint)->Unit(benchmark::kMillisecond);
 
 } // namespace

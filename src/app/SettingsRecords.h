@@ -24,6 +24,9 @@ struct TSentenceSetupRec {
     bool FontItalic = false;
     TColor WrongMarkColor = 0;
     QString TextName; // practice text: file name in "Text/" without ".txt"
+    // Which composer writes Hangul ("한글 입력"): 0 automatic, 1 the built-in
+    // composer, 2 the desktop input method (the values of TInputMethodChoice).
+    int HangulInput = 0;
 };
 
 // Keyboard practice.

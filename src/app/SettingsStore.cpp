@@ -60,6 +60,10 @@ void ReadSentenceSetup(const TIniFile& ini, TSentenceSetupRec& rec) {
     rec.FontItalic = ini.ReadBool(kSentence, QStringLiteral("FontItalic"), false);
     rec.WrongMarkColor = ReadColor(ini, kSentence, QStringLiteral("WrongMarkColor"), clRed);
     rec.TextName = ini.ReadString(kSentenceAlt, QStringLiteral("TextName"), QString());
+    // A value the program never writes means automatic.
+    rec.HangulInput = ini.ReadInteger(kSentence, QStringLiteral("HangulInput"), 0);
+    if (rec.HangulInput < 0 || rec.HangulInput > 2)
+        rec.HangulInput = 0;
 }
 
 void WriteSentenceSetup(TIniFile& ini, const TSentenceSetupRec& rec) {
@@ -76,6 +80,7 @@ void WriteSentenceSetup(TIniFile& ini, const TSentenceSetupRec& rec) {
     ini.WriteBool(kSentence, QStringLiteral("FontItalic"), rec.FontItalic);
     WriteColor(ini, kSentence, QStringLiteral("WrongMarkColor"), rec.WrongMarkColor);
     ini.WriteString(kSentenceAlt, QStringLiteral("TextName"), rec.TextName);
+    ini.WriteInteger(kSentence, QStringLiteral("HangulInput"), rec.HangulInput);
 }
 
 void ReadKeyboardSetup(const TIniFile& ini, TKeyboardSetupRec& rec) {

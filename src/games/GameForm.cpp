@@ -8,6 +8,7 @@
 #include "history/HistoryRecorder.h"
 #include "platform/CodePage949.h"
 #include "platform/InputComposer.h"
+#include "platform/InputModeBadge.h"
 #include "platform/ResourceSoundPlayer.h"
 #include "shell/BorderLabel.h"
 
@@ -192,6 +193,7 @@ void TGameForm::CreateControls() {
     // first: Space and Enter finish the syllable before the answer is taken.
     FComposer = new TInputComposer(this);
     FComposer->Attach(Memo1, true);
+    FInputModeBadge = TInputModeBadge::AttachTo(Memo1, FComposer);
 
     StatusBar1 = new QWidget(this);
     StatusBar1->setGeometry(0, kClientHeight - kStatusHeight, kClientWidth, kStatusHeight);

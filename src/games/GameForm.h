@@ -8,6 +8,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+class TInputModeBadge;
+
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -44,6 +46,8 @@ public:
 
     QLineEdit* AnswerBox() const { return Memo1; }
     TInputComposer* Composer() const { return FComposer; }
+    // The input mode indicator inside the answer box.
+    TInputModeBadge* InputModeBadge() const { return FInputModeBadge; }
     TBorderLabel* WordLabel(int index) const { return ex.at(std::size_t(index - 1)); }
     QLabel* HistoryLine(int index) const { return His.at(std::size_t(index - 1)); }
     QLabel* ScoreValue() const { return ScoreLabel; }
@@ -102,6 +106,7 @@ private:
     QLabel* Image5 = nullptr;
     QLineEdit* Memo1 = nullptr;
     TInputComposer* FComposer = nullptr;                // Hangul composition in the answer box
+    TInputModeBadge* FInputModeBadge = nullptr;         // 가 / A inside the answer box
     std::unique_ptr<TResourceSoundPlayer> FSoundPlayer; // the three stored sounds
     QWidget* StatusBar1 = nullptr;
 

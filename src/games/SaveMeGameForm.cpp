@@ -17,6 +17,7 @@
 #include "history/HistoryRecorder.h"
 #include "platform/CodePage949.h"
 #include "platform/InputComposer.h"
+#include "platform/InputModeBadge.h"
 #include "shell/BorderLabel.h"
 #include "shell/GameSoundList.h"
 
@@ -201,6 +202,7 @@ void TSaveMeGameForm::CreateControls() {
     // first: Space and Enter finish the syllable before the answer is taken.
     FComposer = new TInputComposer(this);
     FComposer->Attach(InputEdit, true);
+    FInputModeBadge = TInputModeBadge::AttachTo(InputEdit, FComposer);
 
     GamePanel = new TGLPanel(this);
     GamePanel->setObjectName(QStringLiteral("GamePanel"));

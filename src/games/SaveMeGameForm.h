@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QWidget>
 
+class TInputModeBadge;
+
 class QLineEdit;
 class THistoryRecorder;
 class T3DModel;
@@ -73,6 +75,8 @@ public:
     QLineEdit* InputEdit = nullptr;
 
     TInputComposer* Composer() const { return FComposer; }
+    // The input mode indicator inside the answer box.
+    TInputModeBadge* InputModeBadge() const { return FInputModeBadge; }
     TGLTextureMessage* GameMessage() const { return FGameMessage.get(); }
     // The background picture the last reload of "back_mat" drew.
     const QString& BackgroundFile() const { return FBackgroundFile; }
@@ -117,6 +121,7 @@ private:
     TSaveMeGame FGame;
     TRandom FSceneRandom;
     TInputComposer* FComposer = nullptr;
+    TInputModeBadge* FInputModeBadge = nullptr; // 가 / A inside the answer box
     std::unique_ptr<TGLTextureMessage> FGameMessage;
     std::unique_ptr<TGLTextureAnimation> FStopAni;
     std::unique_ptr<TGLTextureAnimation> FEarthLifeAni;

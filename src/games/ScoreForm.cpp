@@ -6,6 +6,7 @@
 #include "app/RavlinError.h"
 #include "platform/CodePage949.h"
 #include "platform/InputComposer.h"
+#include "platform/InputModeBadge.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -152,6 +153,7 @@ std::optional<QString> TScoreForm::AskNameWithPrompt() {
         composer->SetTypingLang(NameTypingLang);
         composer->SetKoreanText(NameKoreanText);
         composer->SetDesktopInputMethodActive(NameDesktopInputMethod);
+        TInputModeBadge::AttachTo(edit, composer);
     }
     if (prompt.exec() != QDialog::Accepted)
         return std::nullopt;

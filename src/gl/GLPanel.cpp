@@ -328,10 +328,20 @@ void TGLPanel::DrawScene() {
     SetCurrentGLContext();
     ClearScreen();
     ApplyTransform();
-    if (OnDrawScene)
-        OnDrawScene(this);
-    else
-        DrawAxes();
+    {
+        // The frame stays opaque: translucent clouds, rain or fingers blended
+        // into it would lower its alpha, and the window system would then
+        // show the panel mixed with whatever lies behind it instead of what
+        // was drawn. The cleared alpha of 1 is kept for the whole frame.
+        struct TOpaqueFrame {
+            TOpaqueFrame() { glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE); }
+            ~TOpaqueFrame() { glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE); }
+        } opaque;
+        if (OnDrawScene)
+            OnDrawScene(this);
+        else
+            DrawAxes();
+    }
     ShowBuffers();
 }
 

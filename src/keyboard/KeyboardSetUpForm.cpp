@@ -1,5 +1,6 @@
 #include "keyboard/KeyboardSetUpForm.h"
 
+#include "app/FontColorDialog.h"
 #include "app/ImageThumbnail.h"
 #include "app/KeyLabel.h"
 #include "app/MediaPath.h"
@@ -97,10 +98,6 @@ public:
         return size;
     }
 };
-
-QString ColorButtonStyle(const QColor& color) {
-    return QStringLiteral("background-color: %1;").arg(color.name());
-}
 
 } // namespace
 
@@ -446,50 +443,8 @@ void TKeyboardSetUpForm::PaintPreview(QPainter& painter) const {
 }
 
 void TKeyboardSetUpForm::btnFontClick() {
-    // Qt's font dialog has no colour of its own: a colour button joins its
-    // effects, as in the font dialogs learners know.
-    QColor chosen = ToQColor(FKeyFontColor);
-    bool colorChanged = false;
-    auto* colorRow = new QWidget;
-    auto* colorLayout = new QHBoxLayout(colorRow);
-    colorLayout->setContentsMargins(0, 0, 0, 0);
-    colorLayout->addWidget(new QLabel(QStringLiteral("글자 색깔"), colorRow));
-    auto* colorButton = new QPushButton(colorRow);
-    colorButton->setFixedSize(48, 20);
-    colorButton->setStyleSheet(ColorButtonStyle(chosen));
-    colorLayout->addWidget(colorButton);
-    colorLayout->addStretch();
-    connect(colorButton, &QPushButton::clicked, KeyFontDialog, [&] {
-        const QColor c = QColorDialog::getColor(chosen, KeyFontDialog, QStringLiteral("글자 색깔"),
-                                                QColorDialog::DontUseNativeDialog);
-        if (c.isValid()) {
-            chosen = c;
-            colorChanged = true;
-            colorButton->setStyleSheet(ColorButtonStyle(c));
-        }
-    });
-    const auto checks = KeyFontDialog->findChildren<QCheckBox*>();
-    QWidget* effects = checks.isEmpty() ? nullptr : checks.first()->parentWidget();
-    if (effects != nullptr && effects != KeyFontDialog && effects->layout() != nullptr) {
-        colorRow->setParent(effects);
-        effects->layout()->addWidget(colorRow);
-    } else if (auto* grid = qobject_cast<QGridLayout*>(KeyFontDialog->layout())) {
-        colorRow->setParent(KeyFontDialog);
-        grid->addWidget(colorRow, grid->rowCount(), 0);
-    } else {
-        colorRow->setParent(KeyFontDialog);
-    }
-
-    // The dialog lists real families; a substituted face name ("굴림체") is
-    // shown as the face that stands in for it.
-    QFont current = FKeyFont;
-    current.setFamily(QFontInfo(current).family());
-    KeyFontDialog->setCurrentFont(current);
-    const bool accepted = KeyFontDialog->exec() == QDialog::Accepted;
-    delete colorRow;
-    if (accepted)
-        SetKeyFont(KeyFontDialog->selectedFont(),
-                   colorChanged ? FromQColor(chosen) : FKeyFontColor);
+    if (const auto choice = ExecFontDialogWithColor(*KeyFontDialog, FKeyFont, FKeyFontColor))
+        SetKeyFont(choice->Font, choice->Color);
 }
 
 void TKeyboardSetUpForm::btnHelpClick() {

@@ -70,6 +70,17 @@ QString FromUcs4(const ucschar* text) {
     return QString::fromUcs4(reinterpret_cast<const char32_t*>(text), n);
 }
 
+bool IsKana(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= 0x3041 && u <= 0x30FF) || (u >= 0x31F0 && u <= 0x31FF);
+}
+
+// Qt input-method modules that compose nothing (dead keys only, or none).
+bool IsComposingModule(const QString& name) {
+    const QString n = name.trimmed().toLower();
+    return !n.isEmpty() && n != QLatin1String("compose") && n != QLatin1String("none");
+}
+
 bool IsSyllable(QChar c) {
     return c.unicode() >= 0xAC00 && c.unicode() <= 0xD7A3;
 }
@@ -124,6 +135,19 @@ TInputComposer::TInputComposer(QObject* parent)
     // boxes and names are Korean or English: a stored kana layout gives
     // Dubeolsik here; Japanese texts ask for kana themselves.
     SetKeyboardLayoutIndex(TKanaInput::LayoutForText({}, StoredKeyboardLayoutIndex()));
+    FDesktopMethodRequested = DesktopInputMethodInEnvironment();
+    FShownLabel = InputModeLabel();
+}
+
+bool TInputComposer::DesktopInputMethodInEnvironment() {
+    if (IsComposingModule(qEnvironmentVariable("QT_IM_MODULE")))
+        return true;
+    const QStringList modules = qEnvironmentVariable("QT_IM_MODULES").split(QLatin1Char(';'));
+    for (const QString& name : modules) {
+        if (IsComposingModule(name))
+            return true;
+    }
+    return false;
 }
 
 TInputComposer::~TInputComposer() {
@@ -149,6 +173,7 @@ void TInputComposer::SetKeyboardLayoutIndex(int languageIndex) {
     else
         hangul_ic_select_keyboard(FContext, latin.constData());
     FKeyboardId = FContext ? id : QString();
+    NotifyInputMode();
 }
 
 TTypingLang TInputComposer::TypingLang() const {
@@ -156,12 +181,78 @@ TTypingLang TInputComposer::TypingLang() const {
 }
 
 void TInputComposer::SetTypingLang(TTypingLang value) {
+    // The program asks for Hangul (a Korean text): only where the built-in
+    // composer is the one to compose.
+    if (value == tlNative && !BuiltInWanted())
+        return;
+    SetLang(value);
+}
+
+void TInputComposer::SetLang(TTypingLang value) {
     if (!FContext || (value != tlNative && value != tlEng) || value == FLang)
         return;
     CommitBuiltIn();
     FLang = value;
     if (OnTypingLangChanged)
         OnTypingLangChanged(this);
+    NotifyInputMode();
+}
+
+bool TInputComposer::BuiltInWanted() const {
+    switch (FChoice) {
+    case imcBuiltIn:
+        return true;
+    case imcSystem:
+        return false;
+    case imcAuto:
+        break;
+    }
+    return !FDesktopMethodActive && !FDesktopMethodRequested;
+}
+
+void TInputComposer::SetInputMethodChoice(TInputMethodChoice value) {
+    if (value != imcAuto && value != imcBuiltIn && value != imcSystem)
+        value = imcAuto;
+    FChoice = value;
+    if (!BuiltInWanted())
+        SetLang(tlEng);
+}
+
+void TInputComposer::SetDesktopInputMethodActive(bool value) {
+    FDesktopMethodActive = value;
+    if (value && FChoice != imcBuiltIn)
+        SetLang(tlEng); // the desktop method composes; ours steps aside
+}
+
+void TInputComposer::SetDesktopInputMethodRequested(bool value) {
+    FDesktopMethodRequested = value;
+    if (value && FChoice == imcAuto)
+        SetLang(tlEng);
+}
+
+TTypingLang TInputComposer::InputMode() const {
+    return TypingLang() == tlNative ? tlNative : FDesktopMode;
+}
+
+QString TInputComposer::InputModeLabel() const {
+    if (InputMode() == tlEng)
+        return QStringLiteral("A");
+    const bool kana = TypingLang() == tlNative ? FKana != nullptr : FDesktopKana;
+    return kana ? QStringLiteral("あ") : QStringLiteral("가");
+}
+
+void TInputComposer::SetDesktopMode(TTypingLang lang, bool kana) {
+    FDesktopMode = lang;
+    FDesktopKana = kana;
+    NotifyInputMode();
+}
+
+void TInputComposer::NotifyInputMode() {
+    const QString label = InputModeLabel();
+    if (label == FShownLabel)
+        return;
+    FShownLabel = label;
+    emit InputModeChanged();
 }
 
 bool TInputComposer::IsToggleKey(const QKeyEvent& event, bool koreanText,
@@ -187,14 +278,25 @@ bool TInputComposer::HandleKeyPress(QKeyEvent* event) {
     EndClearedComposition();
     if (!FContext)
         return false;
-    if (IsToggleKey(*event, FKoreanText, FDesktopMethodActive)) {
+    // Under imcSystem the toggle keys are the desktop method's; under
+    // imcBuiltIn they are always ours, as the widget refuses the desktop
+    // method.
+    if (FChoice != imcSystem &&
+        IsToggleKey(*event, FKoreanText, FDesktopMethodActive && FChoice != imcBuiltIn)) {
         if (!event->isAutoRepeat())
-            SetTypingLang(FLang == tlNative ? tlEng : tlNative);
+            SetLang(FLang == tlNative ? tlEng : tlNative);
         return true;
     }
     // A desktop input method that composes owns the keys it lets through.
-    if (FSource == csSystem || FLang != tlNative)
+    if (FSource == csSystem || FLang != tlNative) {
+        // A letter that came past the desktop method: it types Latin now.
+        const QString text = event->text();
+        if (FSource == csNone && text.size() == 1 && text[0].unicode() < 0x80 &&
+            text[0].isLetter() &&
+            !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+            SetDesktopMode(tlEng, false);
         return false;
+    }
     const int key = event->key();
     if (IsModifierKey(key))
         return false;
@@ -261,9 +363,19 @@ void TInputComposer::HandleInputMethodEvent(QInputMethodEvent* event) {
     // as input-method events, but never with a Hangul pre-edit).
     const QString commit = event->commitString();
     const QString preedit = event->preeditString();
+    bool hangul = false;
+    bool kana = false;
+    for (QChar c : preedit + commit) {
+        hangul = hangul || IsHangulChar(c);
+        kana = kana || IsKana(c);
+    }
+    // The mode first, so that the indicator goes straight to Hangul when the
+    // built-in composer steps aside below.
+    if (hangul || kana)
+        SetDesktopMode(tlNative, kana && !hangul);
     for (QChar c : preedit) {
-        if (IsHangulChar(c))
-            FDesktopMethodActive = true;
+        if (IsHangulChar(c) && !FDesktopMethodActive)
+            SetDesktopInputMethodActive(true);
     }
     if (FPreeditCleared) {
         // A commit right after the pre-edit was cleared is the commit of the

@@ -18,6 +18,14 @@ class TKanaInput;
 // kana layout), tlEng types Latin letters as they are.
 enum TTypingLang { tlNative, tlEng };
 
+// Which composer writes Hangul in a widget that has both: imcAuto the
+// desktop input method where one is active, the built-in composer
+// otherwise; imcBuiltIn always the built-in one (the desktop method is
+// switched off for the widget); imcSystem always the desktop method (the
+// built-in composer never composes). The values are stored in the settings
+// file.
+enum TInputMethodChoice { imcAuto = 0, imcBuiltIn = 1, imcSystem = 2 };
+
 // TInputComposer turns a widget's keyboard and input-method input into a
 // uniform stream of composition events, whichever way the text is composed:
 //
@@ -145,7 +153,38 @@ public:
     // Hangul pre-edit here, or a caller said so): the toggle keys are then
     // left to it.
     bool DesktopInputMethodActive() const { return FDesktopMethodActive; }
-    void SetDesktopInputMethodActive(bool value) { FDesktopMethodActive = value; }
+    void SetDesktopInputMethodActive(bool value);
+
+    // A desktop input method is set up for the program (QT_IM_MODULE or
+    // QT_IM_MODULES names one), so it may be composing even before it has
+    // shown a pre-edit here. Read from the environment by the constructor.
+    bool DesktopInputMethodRequested() const { return FDesktopMethodRequested; }
+    void SetDesktopInputMethodRequested(bool value);
+    static bool DesktopInputMethodInEnvironment();
+
+    // One composer at a time (see TInputMethodChoice). Under imcAuto with a
+    // desktop method requested or active, and always under imcSystem, the
+    // built-in composer stays off: SetTypingLang(tlNative) from the program
+    // is ignored, and when a desktop method starts composing Hangul the
+    // built-in composer is switched off. The learner may still turn it on
+    // with a toggle key while no desktop method has composed (a running
+    // method takes those keys itself). Under imcBuiltIn the widget should
+    // refuse the desktop method (AcceptsDesktopInput) and the toggle keys
+    // always belong to the built-in composer.
+    TInputMethodChoice InputMethodChoice() const { return FChoice; }
+    void SetInputMethodChoice(TInputMethodChoice value);
+    // Whether the widget should take the desktop input method's input
+    // (answer Qt::ImEnabled with it).
+    bool AcceptsDesktopInput() const { return FChoice != imcBuiltIn; }
+
+    // The input mode the learner types in, for the indicator beside an
+    // answer box: tlNative while the built-in composer composes or the
+    // desktop method was last seen composing (a Hangul or kana pre-edit or
+    // commit), tlEng after a Latin key reached the widget past the desktop
+    // method, or with neither composing.
+    TTypingLang InputMode() const;
+    // The indicator's text: "가" for Hangul, "あ" for kana, "A" for Latin.
+    QString InputModeLabel() const;
 
     // Selects the keyboard for a keyboard layout index (see above). A pending
     // composition is committed first. The constructor selects the Hangul
@@ -178,6 +217,11 @@ public:
     std::function<void(TInputComposer* Sender, QChar c)> OnDirectChar;
     std::function<void(TInputComposer* Sender)> OnTypingLangChanged;
 
+signals:
+    // InputMode() or InputModeLabel() changed (any number of indicators may
+    // follow one composer).
+    void InputModeChanged();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -198,6 +242,15 @@ private:
     // Ends a desktop composition whose pre-edit was cleared and that no
     // commit followed.
     void EndClearedComposition();
+    // Switches the built-in composer's language (the learner's toggle, or
+    // the program through SetTypingLang).
+    void SetLang(TTypingLang value);
+    // Whether the built-in composer may be switched on by the program.
+    bool BuiltInWanted() const;
+    // Sets the desktop method's last seen mode and raises InputModeChanged
+    // when the shown mode changes.
+    void SetDesktopMode(TTypingLang lang, bool kana);
+    void NotifyInputMode();
 
     _HangulInputContext* FContext = nullptr;
     std::unique_ptr<TKanaInput> FKana; // the kana layouts' input, else nullptr
@@ -205,6 +258,11 @@ private:
     TTypingLang FLang = tlEng;
     bool FKoreanText = false;
     bool FDesktopMethodActive = false;
+    bool FDesktopMethodRequested = false;
+    TInputMethodChoice FChoice = imcAuto;
+    TTypingLang FDesktopMode = tlEng; // the desktop method's last seen mode
+    bool FDesktopKana = false;        // ... composing kana rather than Hangul
+    QString FShownLabel;              // the label InputModeChanged last reported
     TSource FSource = csNone;
     QChar FShownChar;
     QPointer<QWidget> FTarget;

@@ -19,7 +19,9 @@
 #include "shell/RavlinUpdater.h"
 #include "typing/SentenceSetupForm.h"
 
+#include <algorithm>
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -28,9 +30,12 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QShortcut>
+#include <QThread>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <vector>
 
 // The maker's web page; a reserved name until the maker publishes one.
 const char* const TMenuForm::kMakerPageUrl = "http://www.ravlin.example/";
@@ -97,6 +102,63 @@ void RotateAboutCentre(const T3DModel& model, float angle, float x, float y, flo
     glTranslatef(-model.CenterX(), -model.CenterY(), -model.CenterZ());
 }
 
+// The window point, on the left of the outline of an object as drawn with
+// the model view `placed`, at the middle of its drawn height (x, y and the
+// depth there). False when the object has no triangles or a vertex cannot
+// be projected.
+bool LeftEdgeAtMiddle(const std::vector<const T3DModel*>& parts, const GLdouble placed[16],
+                      const GLdouble projection[16], const GLint viewport[4], GLdouble& wx,
+                      GLdouble& wy, GLdouble& wz) {
+    struct TWindowPoint {
+        GLdouble x, y, z;
+    };
+    std::vector<std::vector<TWindowPoint>> projected;
+    GLdouble bottom = 1e300, top = -1e300;
+    for (const T3DModel* part : parts) {
+        std::vector<TWindowPoint>& points = projected.emplace_back();
+        const int count = part->VertexList.Count();
+        const float* v = part->VertexList.Floats();
+        points.resize(std::size_t(count));
+        for (int i = 0; i < count; ++i) {
+            TWindowPoint& p = points[std::size_t(i)];
+            if (gluProject(v[3 * i], v[3 * i + 1], v[3 * i + 2], placed, projection, viewport, &p.x,
+                           &p.y, &p.z) != GL_TRUE)
+                return false;
+            bottom = std::min(bottom, p.y);
+            top = std::max(top, p.y);
+        }
+    }
+    if (bottom > top)
+        return false;
+    // The leftmost place where an edge of a triangle crosses the middle line
+    // is where the outline crosses it.
+    wy = (bottom + top) / 2;
+    bool found = false;
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        const std::vector<TWindowPoint>& points = projected[k];
+        const int triangles = parts[k]->VertexIndexList.Count();
+        const std::uint32_t* index = parts[k]->VertexIndexList.UInts();
+        for (int t = 0; t < triangles; ++t)
+            for (int e = 0; e < 3; ++e) {
+                const std::uint32_t ia = index[3 * t + e], ib = index[3 * t + (e + 1) % 3];
+                if (ia >= points.size() || ib >= points.size())
+                    continue;
+                const TWindowPoint& a = points[ia];
+                const TWindowPoint& b = points[ib];
+                if ((a.y - wy) * (b.y - wy) > 0 || a.y == b.y)
+                    continue;
+                const GLdouble f = (wy - a.y) / (b.y - a.y);
+                const GLdouble x = a.x + (b.x - a.x) * f;
+                if (!found || x < wx) {
+                    wx = x;
+                    wz = a.z + (b.z - a.z) * f;
+                    found = true;
+                }
+            }
+    }
+    return found;
+}
+
 } // namespace
 
 TMenuForm::TMenuForm(const TMenuServices& services, QWidget* parent)
@@ -106,6 +168,16 @@ TMenuForm::TMenuForm(const TMenuServices& services, QWidget* parent)
     resize(1467, 897);
     auto* history = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
     connect(history, &QShortcut::activated, this, [this] { OpenMenuItem(kHistoryItem); });
+    // On a smaller screen (1366 x 768 laptops) the window takes what the
+    // screen offers instead of running off its edges; the scene lays itself
+    // out from the visible extent, whatever the size.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        if (width() > area.width() || height() > area.height()) {
+            resize(std::min(width(), area.width()), std::min(height(), area.height()));
+            move(area.topLeft());
+        }
+    }
 
     MenuPanel = new TGLPanel(this);
     MenuPanel->SetFixImeModeToEnglish(false);
@@ -175,14 +247,28 @@ void TMenuForm::FormCreate() {
     FMouseOverSnd_ObjName.clear();
     FObjectList.clear();
 
-    FUpdater = std::make_unique<TRavlinUpdater>(nullptr, FServices.UpdatePageUrl,
-                                                FServices.BannerFileName);
-    AskForNewVersion();
+    // The update check waits on the network; the scene's model and pictures
+    // load meanwhile. Both are done before the menu shows, and the check
+    // before the banner's picture is chosen.
+    FPendingUpdater = std::async(std::launch::async, [url = FServices.UpdatePageUrl,
+                                                      banner = FServices.BannerFileName,
+                                                      owner = QThread::currentThread()] {
+        auto updater = std::make_unique<TRavlinUpdater>(nullptr, url, banner);
+        updater->moveToThread(owner);
+        return updater;
+    });
 
     MenuObj->MaterialSuffixList.clear();
     MenuObj->MaterialSuffixList << kSecond << kThird << QStringLiteral("Fourth");
     MenuPanel->SetCurrentGLContext();
-    MenuObj->LoadFromFile(MediaPath(QStringLiteral("models\\RvMenu.Obj")));
+    try {
+        MenuObj->LoadFromFile(MediaPath(QStringLiteral("models\\RvMenu.Obj")));
+    } catch (...) {
+        JoinUpdateCheck();
+        throw;
+    }
+    JoinUpdateCheck();
+    AskForNewVersion();
 
     CreateHintPanels();
 
@@ -195,6 +281,11 @@ void TMenuForm::FormCreate() {
                 else
                     FormDeactivate();
             });
+}
+
+void TMenuForm::JoinUpdateCheck() {
+    if (FPendingUpdater.valid())
+        FUpdater = FPendingUpdater.get();
 }
 
 double TMenuForm::VersionNumber(const QString& version) {
@@ -511,7 +602,7 @@ QString TMenuForm::DrawMenuScene(bool selecting) {
             glPushMatrix();
             if (!isBanner) {
                 if (menuActive && name.compare(FHintObjectName, Qt::CaseInsensitive) == 0) {
-                    ShowHint(model);
+                    ShowHint(model, (isSphere ? 1.8f : 2.0f) * float(FAniTick), selecting);
                     if (FMouseOverSnd_ObjName != name) {
                         FMouseOverSnd_ObjName = name;
                         Play(msMouseOver);
@@ -570,17 +661,19 @@ void TMenuForm::PlaceAtRightEdge(const T3DModel& model) {
     glTranslatef(FModelMaxVisiblePos.x / MenuPanel->Scale() - model.Width() / 2 - 5, 0, 0);
 }
 
-void TMenuForm::ShowHint(const T3DModel& model) {
+void TMenuForm::ShowHint(const T3DModel& model, float turn, bool selecting) {
     TGLTexturePanelItem* hint =
         HintPanelList.FindByName(model.ObjectName + QStringLiteral("_Hint"));
     if (!hint)
         return;
-    const float widthFactor = HasPrefix(model.ObjectName, kCloudSphereObj) ? 1.75f : 2.0f;
-    float y = (model.MaxPos.y + model.MinPos.y) / 2;
-    if (model.MaxPos.y <= 0)
-        y *= 0.85f;
-    hint->Position = {FModelMaxVisiblePos.x / MenuPanel->Scale() - model.Width() * widthFactor, y,
-                      model.MaxPos.z};
+    if (selecting) {
+        // A picking pass finds the callout where the last frame showed it
+        // (it counts as part of its object), and none that was not shown.
+        if (FHintPlacedFor.compare(model.ObjectName, Qt::CaseInsensitive) != 0)
+            return;
+    } else {
+        PlaceHint(*hint, model, turn);
+    }
     hint->PanelVisible = true;
     // The callout's rectangle, leader and sphere face the viewer with
     // counter-clockwise corners; the scene's clockwise front faces would cull
@@ -588,6 +681,43 @@ void TMenuForm::ShowHint(const T3DModel& model) {
     glFrontFace(GL_CCW);
     hint->Draw();
     glFrontFace(GL_CW);
+}
+
+void TMenuForm::PlaceHint(TGLTexturePanelItem& hint, const T3DModel& model, float turn) {
+    // The leader line runs from the callout's lower right corner LineLength
+    // to the right, down and back, to a sphere. That sphere is put on the
+    // object's outline as it is drawn this frame (placed at the right edge,
+    // turned), on its left side half-way up, so that the line ends at the
+    // object whatever its size, depth and angle.
+    GLdouble scene[16], placed[16], projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, scene);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glPushMatrix();
+    PlaceAtRightEdge(model);
+    RotateAboutCentre(model, turn, 0, 1, 0);
+    glGetDoublev(GL_MODELVIEW_MATRIX, placed);
+    glPopMatrix();
+
+    std::vector<const T3DModel*> parts;
+    for (int i = 0; i < MenuObj->modelList.Count(); ++i) {
+        const T3DModel* part = MenuObj->modelList.Items(i);
+        if (part->ObjectName.compare(model.ObjectName, Qt::CaseInsensitive) == 0)
+            parts.push_back(part);
+    }
+    GLdouble wx = 0, wy = 0, wz = 0, x = 0, y = 0, z = 0;
+    if (!LeftEdgeAtMiddle(parts, placed, projection, viewport, wx, wy, wz) ||
+        gluUnProject(wx, wy, wz, scene, projection, viewport, &x, &y, &z) != GL_TRUE) {
+        // No outline to go by: the callout points at the left side of the
+        // object's bounds.
+        x = FModelMaxVisiblePos.x / MenuPanel->Scale() - model.Width() - 5;
+        y = model.CenterY();
+        z = model.CenterZ();
+    }
+    const float l = hint.LineLength;
+    hint.Position = {float(x) - l, float(y) + l, float(z) + l};
+    FHintPlacedFor = model.ObjectName;
 }
 
 void TMenuForm::DrawSky() {
@@ -602,7 +732,11 @@ void TMenuForm::DrawSky() {
     if (t > 17)
         t = 36 - t;
     glTranslatef(-0.8f * float(t), 0.8f * float(t), 0);
+    // The sky is the backdrop: it leaves the depth buffer clear, so objects
+    // standing further back than its plane are drawn over it all the same.
+    glDepthMask(GL_FALSE);
     DrawObject(back->ObjectName);
+    glDepthMask(GL_TRUE);
     glPopMatrix();
 }
 
@@ -675,6 +809,7 @@ void TMenuForm::MenuObjGetTextureFileName(TTextureItem* item, QString& TextureFi
         else if (item->SuffixName.compare(kThird, Qt::CaseInsensitive) == 0)
             column = 2;
         if (item->MaterialName == QLatin1String("ADMat")) {
+            JoinUpdateCheck();
             // A banner fetched by the update check replaces the one shipped
             // with the program, as long as it still reads as a picture: one
             // that fails to load would keep the menu from starting.

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
 #include <QImage>
 #include <QStringList>
@@ -49,7 +50,8 @@ struct TMenuServices {
 };
 
 // The program's main window: a 3D scene of slowly turning objects, one per
-// activity, stacked against the right edge over a drifting cloud sky. The
+// activity, in two staggered columns against the right edge over a drifting
+// cloud sky. The
 // object under the pointer shows its caption in a hint panel with a short
 // sound; clicking spins it and opens its activity. Every twenty seconds or
 // so the weather may turn to rain with lightning, or clear up. A banner
@@ -125,14 +127,19 @@ private:
 
     void DrawSky();
     void DrawWeather();
-    void ShowHint(const T3DModel& model);
+    void ShowHint(const T3DModel& model, float turn, bool selecting);
+    void PlaceHint(TGLTexturePanelItem& hint, const T3DModel& model, float turn);
     void PlaceAtRightEdge(const T3DModel& model);
     void DrawObject(const QString& name);
 
     TMenuServices FServices;
 
     bool FIsRainy = true;
+    // Waits for the update check running beside the scene's loading; once
+    // done, FUpdater holds its answer.
+    void JoinUpdateCheck();
     std::unique_ptr<TRavlinUpdater> FUpdater;
+    std::future<std::unique_ptr<TRavlinUpdater>> FPendingUpdater;
     std::uint32_t FTimerTick = 0;
     std::int32_t FAniTick = 0;
     std::int32_t FBackAniTick = 0;
@@ -144,4 +151,6 @@ private:
     TGLArrayf3 FModelMaxVisiblePos;
     TGLArrayf3 FModelMinVisiblePos;
     QString FMouseOverSnd_ObjName;
+    // The object the hint callouts were last placed for in a drawn frame.
+    QString FHintPlacedFor;
 };

@@ -232,7 +232,10 @@ void TSentenceForm::StartExercise(int lineCount, const QString& textFn) {
     const int charWidth = qRound(QFontMetricsF(SenEx->font()).horizontalAdvance(QLatin1Char('W')));
     FText.Load(textFn, charWidth, FWorkArea.width() - 230);
     // Shift+Space switches to Hangul only where Hangul is to be typed.
-    SenEx->Composer().SetKoreanText(IsKoreanText(textFn, FText.Lines()));
+    SenEx->SetKoreanText(IsKoreanText(textFn, FText.Lines()));
+    // One composer at a time: the learner's choice, by default the desktop
+    // input method where one is set up.
+    SenEx->SetInputMethodChoice(TInputMethodChoice(SentenceSetup.HangulInput));
     // A Japanese text is typed in kana, a Korean one in Hangul, on the
     // layout the keyboard setup stored for that script.
     SenEx->Composer().SetKeyboardLayoutIndex(
@@ -445,6 +448,8 @@ void TSentenceForm::showEvent(QShowEvent* event) {
     // minimized: the learner may have switched the input language since.
     if (event->spontaneous())
         return;
+    // A "[한글]" text starts the built-in composer in Hangul, unless a desktop
+    // input method is the one to compose (the composer then stays off).
     SenEx->SetTypingLang(FTextFn.contains(QStringLiteral("[한글]")) ? tlNative : tlEng);
     SenEx->setFocus();
 }

@@ -1,11 +1,13 @@
 #include "typing/SentencePractice.h"
 
+#include "platform/InputModeBadge.h"
 #include "typing/BoltIcons.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -45,9 +47,14 @@ TSentencePractice::TSentencePractice(QWidget* parent, TTypingModel::TClock clock
     };
     FModel.OnLineChanged = [this](TTypingModel*, int line, int fromPos, int toPos) {
         InvalidateLine(line, fromPos, toPos);
+        if (FModel.CurrSentenceIndex() != FIndicatorLine)
+            UpdateIndicator();
     };
 
-    FComposer.OnCompositionStart = [this](TInputComposer*) { FModel.CompositionStart(); };
+    FComposer.OnCompositionStart = [this](TInputComposer*) {
+        HideNotice();
+        FModel.CompositionStart();
+    };
     FComposer.OnCompositionUpdate = [this](TInputComposer*, QChar c) {
         FModel.CompositionUpdate(c);
     };
@@ -55,11 +62,19 @@ TSentencePractice::TSentencePractice(QWidget* parent, TTypingModel::TClock clock
         FModel.CompositionCommit(c);
     };
     FComposer.OnCompositionEnd = [this](TInputComposer*) { FModel.CompositionEnd(); };
-    FComposer.OnDirectChar = [this](TInputComposer*, QChar c) { FModel.TypeChar(c); };
+    FComposer.OnDirectChar = [this](TInputComposer*, QChar c) {
+        HideNotice();
+        FModel.TypeChar(c);
+    };
     FComposer.OnTypingLangChanged = [this](TInputComposer*) {
         if (OnTypingLangChanged)
             OnTypingLangChanged(this);
     };
+    connect(&FComposer, &TInputComposer::InputModeChanged, this, [this] {
+        if (FComposer.InputMode() == tlNative)
+            FNotice.HangulArrived();
+        UpdateIndicator();
+    });
 }
 
 TSentencePractice::~TSentencePractice() {
@@ -91,7 +106,44 @@ void TSentencePractice::SetSentenceSpace(int value) {
 }
 
 void TSentencePractice::SetSentenceCount(int value) {
+    FNotice.NewPage();
     FModel.SetSentenceCount(value);
+    UpdateIndicator();
+}
+
+void TSentencePractice::SetProblem(int SentenceIndex, const QString& problem) {
+    FNotice.NewPage();
+    FModel.SetProblem(SentenceIndex, problem);
+    UpdateIndicator();
+}
+
+void TSentencePractice::SetKoreanText(bool value) {
+    FComposer.SetKoreanText(value);
+    FNotice.SetKoreanText(value);
+    UpdateIndicator();
+}
+
+void TSentencePractice::SetInputMethodChoice(TInputMethodChoice value) {
+    FComposer.SetInputMethodChoice(value);
+    setAttribute(Qt::WA_InputMethodEnabled, FComposer.AcceptsDesktopInput());
+    if (hasFocus())
+        QGuiApplication::inputMethod()->update(Qt::ImEnabled);
+    UpdateIndicator();
+}
+
+void TSentencePractice::HideNotice() {
+    if (!FNotice.Visible())
+        return;
+    FNotice.HangulArrived();
+    UpdateIndicator();
+}
+
+void TSentencePractice::UpdateIndicator() {
+    if (FIndicatorLine >= 0 && FIndicatorLine < FModel.SentenceCount())
+        update(LineBand(FIndicatorLine));
+    FIndicatorLine = FModel.CurrSentenceIndex();
+    if (FIndicatorLine >= 0)
+        update(LineBand(FIndicatorLine));
 }
 
 void TSentencePractice::SetCheckComposingChar(bool value) {
@@ -164,6 +216,10 @@ void TSentencePractice::UpdateFontMetrics() {
     FMaxCharWidth = qCeil(FMetrics.maxWidth());
     FRedBoltIcon = DrawBoltIcon(biBlueBoltDown, FCharHeight);
     FBlueBoltIcon = DrawBoltIcon(biBlueBolt, FCharHeight);
+    FNoticeFont = font();
+    FNoticeFont.setBold(false);
+    FNoticeFont.setItalic(false);
+    FNoticeFont.setPixelSize(std::max(10, FCharHeight * 11 / 20));
 }
 
 int TSentencePractice::ProblemLineTop(int line) const {
@@ -215,6 +271,23 @@ QRect TSentencePractice::CaretRect() const {
     const int line = FModel.CurrSentenceIndex();
     const int x = kLeftMargin + qRound(TextWidth(s->typed, s->typed.size()));
     return QRect(x - 1, TypedLineTop(line), CellWidth() + 2, FCharHeight);
+}
+
+QRect TSentencePractice::InputModeRect() const {
+    if (!FModel.CurrSentence())
+        return {};
+    const int side = FCharHeight;
+    return QRect(width() - side - 8, TypedLineTop(FModel.CurrSentenceIndex()), side, side);
+}
+
+QRect TSentencePractice::NoticeRect() const {
+    if (!FNotice.Visible() || !FModel.CurrSentence())
+        return {};
+    const QFontMetrics metrics(FNoticeFont);
+    const QRect caret = CaretRect();
+    const int w = metrics.horizontalAdvance(TSwitchBackNotice::Text()) + 16;
+    const int h = std::min(FCharHeight, metrics.height() + 8);
+    return QRect(caret.right() + 6, caret.top() + (FCharHeight - h) / 2, w, h);
 }
 
 QRect TSentencePractice::LineBand(int line) const {
@@ -355,6 +428,21 @@ void TSentencePractice::DrawLine(QPainter& painter, int line, const QRect& clip)
 
     if (line != FModel.CurrSentenceIndex())
         return;
+    // The input mode beside the typed line, and the notice after the caret.
+    TInputModeBadge::Paint(painter, QRectF(InputModeRect()), FComposer.InputModeLabel());
+    if (FNotice.Visible()) {
+        const QRect notice = NoticeRect();
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QColor(0xb0, 0x80, 0x00));
+        painter.setBrush(QColor(0xff, 0xf1, 0xb8));
+        painter.drawRoundedRect(QRectF(notice).adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+        painter.setFont(FNoticeFont);
+        painter.setPen(QColor(0x40, 0x30, 0x00));
+        painter.drawText(notice, Qt::AlignCenter, TSwitchBackNotice::Text());
+        painter.restore();
+        painter.setFont(FPaintFont);
+    }
     const int cellLeft = kLeftMargin + qRound(tx.back());
     if (FModel.IsComposing()) {
         // The syllable being composed, in inverse video: on the font colour
@@ -419,8 +507,16 @@ void TSentencePractice::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
-    for (QChar c : chars)
-        FModel.TypeChar(c);
+    const bool noticeShown = FNotice.Visible();
+    for (QChar c : chars) {
+        const TSentence* s = FModel.CurrSentence();
+        const QChar expected =
+            s && s->typed.size() < s->problem.size() ? s->problem[s->typed.size()] : QChar();
+        if (!FNotice.HoldBack(c, expected))
+            FModel.TypeChar(c);
+    }
+    if (FNotice.Visible() != noticeShown)
+        UpdateIndicator();
     event->accept();
 }
 
@@ -436,7 +532,7 @@ void TSentencePractice::inputMethodEvent(QInputMethodEvent* event) {
 QVariant TSentencePractice::inputMethodQuery(Qt::InputMethodQuery query) const {
     switch (query) {
     case Qt::ImEnabled:
-        return true;
+        return FComposer.AcceptsDesktopInput();
     case Qt::ImCursorRectangle:
         return CaretRect();
     case Qt::ImFont:

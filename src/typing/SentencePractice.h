@@ -2,6 +2,7 @@
 
 #include "app/Colors.h"
 #include "platform/InputComposer.h"
+#include "typing/SwitchBackNotice.h"
 #include "typing/TypingModel.h"
 
 #include <functional>
@@ -38,6 +39,19 @@ public:
     const TTypingModel& Model() const { return FModel; }
     // The control's own input context.
     TInputComposer& Composer() { return FComposer; }
+
+    // The text is Korean: Shift+Space toggles the built-in composer, and a
+    // Latin letter where Hangul is due brings up the switch-back notice.
+    void SetKoreanText(bool value);
+    // Which composer writes Hangul (see TInputMethodChoice); under imcBuiltIn
+    // the control refuses the desktop input method.
+    void SetInputMethodChoice(TInputMethodChoice value);
+    // The notice telling how to get back to Hangul (see TSwitchBackNotice).
+    const TSwitchBackNotice& SwitchBackNotice() const { return FNotice; }
+    // Where the input mode indicator (가 / A) of the current line and the
+    // notice are drawn; empty when there is no line (or no notice).
+    QRect InputModeRect() const;
+    QRect NoticeRect() const;
 
     // ---- Properties (each setter that changes a value repaints) ---------
 
@@ -85,9 +99,8 @@ public:
     // ---- Model operations -----------------------------------------------
 
     quint32 ElapsedTime() const { return FModel.GetElapsedTime(); }
-    void SetProblem(int SentenceIndex, const QString& problem) {
-        FModel.SetProblem(SentenceIndex, problem);
-    }
+    // A new problem starts a new page for the switch-back notice.
+    void SetProblem(int SentenceIndex, const QString& problem);
     int GetTypingSpeed(bool isCurrent) const { return FModel.GetTypingSpeed(isCurrent); }
     int GetAvgTypingSpeed(bool isCurrent) const { return FModel.GetAvgTypingSpeed(isCurrent); }
     float GetTypingAccuracy(qint64& ProblemLen, qint64& TypedLen, qint64& HitCount,
@@ -160,6 +173,14 @@ private:
     void DrawLine(QPainter& painter, int line, const QRect& clip);
     // Shows the blinking caret (when the control takes input) or hides it.
     void ShowCaret(bool visible);
+    // Repaints the current line's indicator and notice (and the line that
+    // had them before).
+    void UpdateIndicator();
+    void HideNotice();
+
+    TSwitchBackNotice FNotice;
+    int FIndicatorLine = -1;
+    QFont FNoticeFont;
 
     TTypingModel FModel;
     TInputComposer FComposer;

@@ -1,6 +1,7 @@
 #include "typing/SentenceSetupForm.h"
 
 #include "app/Folders.h"
+#include "app/FontColorDialog.h"
 #include "app/ImageThumbnail.h"
 #include "app/MediaPath.h"
 #include "app/RavlinApplication.h"
@@ -11,6 +12,7 @@
 #include "typing/SentenceForm.h"
 #include "typing/SentencePractice.h"
 
+#include <algorithm>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -138,10 +140,6 @@ void AddPicturePreview(QFileDialog* dialog) {
         });
 }
 
-QString ColorButtonStyle(const QColor& color) {
-    return QStringLiteral("background-color: %1;").arg(color.name());
-}
-
 } // namespace
 
 TSentenceForm* TSentenceSetupForm::PracticeWindow() {
@@ -170,6 +168,7 @@ TSentenceSetupForm::TSentenceSetupForm(QWidget* parent, TTypingModel::TClock pra
     , chkShowWrongJohap(new QCheckBox(QStringLiteral("한글조합중 틀리면 표시"), this))
     , chkUseSound(new QCheckBox(QStringLiteral("효과음 사용하기"), this))
     , LineCountCB(new QComboBox(this))
+    , cbHangulInput(new QComboBox(this))
     , btnStart(new QPushButton(QStringLiteral("시작"), this))
     , btnHelp(new QPushButton(QStringLiteral("도움말"), this))
     , btnCancel(new QPushButton(QStringLiteral("취소"), this))
@@ -230,6 +229,19 @@ TSentenceSetupForm::TSentenceSetupForm(QWidget* parent, TTypingModel::TClock pra
 
     for (int i = 1; i <= 15; ++i)
         LineCountCB->addItem(QStringLiteral("%1줄 연습").arg(i));
+    cbHangulInput->setObjectName(QStringLiteral("cbHangulInput"));
+    cbHangulInput->addItem(QStringLiteral("자동"));
+    cbHangulInput->addItem(QStringLiteral("내장 입력기"));
+    cbHangulInput->addItem(QStringLiteral("시스템 입력기"));
+    cbHangulInput->setItemData(
+        0, QStringLiteral("데스크톱 입력기가 켜져 있으면 그것을, 없으면 내장 입력기를 씁니다"),
+        Qt::ToolTipRole);
+    cbHangulInput->setItemData(
+        1,
+        QStringLiteral("ibus, fcitx 같은 데스크톱 입력기를 끄고 타비로의 입력기로 한글을 씁니다"),
+        Qt::ToolTipRole);
+    cbHangulInput->setItemData(2, QStringLiteral("한글은 데스크톱 입력기로만 씁니다"),
+                               Qt::ToolTipRole);
 
     dlgFont->setOption(QFontDialog::DontUseNativeDialog);
     dlgWrongColor->setOption(QColorDialog::DontUseNativeDialog);
@@ -276,6 +288,13 @@ TSentenceSetupForm::TSentenceSetupForm(QWidget* parent, TTypingModel::TClock pra
     right->addSpacing(8);
     right->addLayout(limitRow);
     right->addWidget(chkShowWrongJohap);
+    auto* hangulInputRow = new QHBoxLayout;
+    auto* hangulInputLabel = new QLabel(QStringLiteral("한글 입력:"), this);
+    hangulInputLabel->setBuddy(cbHangulInput);
+    hangulInputRow->addWidget(hangulInputLabel);
+    hangulInputRow->addWidget(cbHangulInput);
+    hangulInputRow->addStretch(1);
+    right->addLayout(hangulInputRow);
     right->addWidget(chkUseSound);
 
     auto* columns = new QHBoxLayout;
@@ -345,6 +364,7 @@ void TSentenceSetupForm::LoadSettings() {
         chkSpeedLimit->setChecked(SentenceSetup.UseSpeedLimit);
         chkUseSound->setChecked(SentenceSetup.UseSound);
         chkShowWrongJohap->setChecked(SentenceSetup.ShowWrongJohap);
+        cbHangulInput->setCurrentIndex(SentenceSetup.HangulInput);
         LineCountCB->setCurrentIndex(SentenceSetup.LineCount - 1);
         FillBackImages(SentenceSetup.BackImage);
 
@@ -441,52 +461,9 @@ void TSentenceSetupForm::changeEvent(QEvent* event) {
 }
 
 void TSentenceSetupForm::btnFontClick() {
-    // Qt's font dialog has no colour of its own: a colour button joins its
-    // effects, as in the font dialogs learners know.
-    QColor chosen = ToQColor(SentenceExample->FontColor());
-    bool colorChanged = false;
-    auto* colorRow = new QWidget;
-    auto* colorLayout = new QHBoxLayout(colorRow);
-    colorLayout->setContentsMargins(0, 0, 0, 0);
-    colorLayout->addWidget(new QLabel(QStringLiteral("글자 색깔"), colorRow));
-    auto* colorButton = new QPushButton(colorRow);
-    colorButton->setFixedSize(48, 20);
-    colorButton->setStyleSheet(ColorButtonStyle(chosen));
-    colorLayout->addWidget(colorButton);
-    colorLayout->addStretch();
-    connect(colorButton, &QPushButton::clicked, dlgFont, [&] {
-        const QColor c = QColorDialog::getColor(chosen, dlgFont, QStringLiteral("글자 색깔"),
-                                                QColorDialog::DontUseNativeDialog);
-        if (c.isValid()) {
-            chosen = c;
-            colorChanged = true;
-            colorButton->setStyleSheet(ColorButtonStyle(c));
-        }
-    });
-    // The effects box is the one holding the dialog's check boxes.
-    const auto checks = dlgFont->findChildren<QCheckBox*>();
-    QWidget* effects = checks.isEmpty() ? nullptr : checks.first()->parentWidget();
-    if (effects != nullptr && effects != dlgFont && effects->layout() != nullptr) {
-        colorRow->setParent(effects);
-        effects->layout()->addWidget(colorRow);
-    } else if (auto* grid = qobject_cast<QGridLayout*>(dlgFont->layout())) {
-        colorRow->setParent(dlgFont);
-        grid->addWidget(colorRow, grid->rowCount(), 0);
-    } else {
-        colorRow->setParent(dlgFont);
-    }
-
-    // The dialog lists real families; a substituted face name ("굴림체") is
-    // shown as the face that stands in for it.
-    QFont current = SentenceExample->font();
-    current.setFamily(QFontInfo(current).family());
-    dlgFont->setCurrentFont(current);
-    const bool accepted = dlgFont->exec() == QDialog::Accepted;
-    delete colorRow;
-    if (!accepted)
-        return;
-    SetPreviewFont(dlgFont->selectedFont(),
-                   colorChanged ? FromQColor(chosen) : SentenceExample->FontColor());
+    if (const auto choice = ExecFontDialogWithColor(*dlgFont, SentenceExample->font(),
+                                                    SentenceExample->FontColor()))
+        SetPreviewFont(choice->Font, choice->Color);
 }
 
 void TSentenceSetupForm::btnWrongColorClick() {
@@ -540,6 +517,7 @@ void TSentenceSetupForm::Start(int lineCount) {
     SentenceSetup.UseSpeedLimit = chkSpeedLimit->isChecked();
     SentenceSetup.UseSound = chkUseSound->isChecked();
     SentenceSetup.ShowWrongJohap = chkShowWrongJohap->isChecked();
+    SentenceSetup.HangulInput = std::max(0, cbHangulInput->currentIndex());
     SentenceSetup.LineCount = lineCount;
     SentenceSetup.BackImage = BuildBackImage();
     const QFont font = SentenceExample->font();

@@ -56,6 +56,8 @@ public:
     QCheckBox* chkShowWrongJohap;
     QCheckBox* chkUseSound;
     QComboBox* LineCountCB;
+    // "한글 입력": which composer writes Hangul (index = TInputMethodChoice).
+    QComboBox* cbHangulInput;
     QPushButton* btnStart;
     QPushButton* btnHelp;
     QPushButton* btnCancel;

@@ -65,6 +65,23 @@ TEST(SettingsStore, LineCountOutsideOneToFifteenLoadsAsOne) {
     }
 }
 
+TEST(SettingsStore, HangulInputChoiceRoundTripsAndUnknownValuesAreAutomatic) {
+    TScopedSettingsDir settings;
+    LoadSentenceSetup();
+    EXPECT_EQ(SentenceSetup.HangulInput, 0);
+    SentenceSetup.HangulInput = 2;
+    SaveSentenceSetup();
+    SentenceSetup.HangulInput = 0;
+    LoadSentenceSetup();
+    EXPECT_EQ(SentenceSetup.HangulInput, 2);
+    for (const char* stored : {"3", "-1", "x"}) {
+        ASSERT_TRUE(WriteFileBytes(SettingsIniPath(),
+                                   QByteArray("[SentenceSetup]\nHangulInput=") + stored + "\n"));
+        LoadSentenceSetup();
+        EXPECT_EQ(SentenceSetup.HangulInput, 0) << stored;
+    }
+}
+
 TEST(SettingsStore, SaveWritesOneSentenceSectionInTableOrder) {
     TScopedSettingsDir settings;
     LoadSentenceSetup();
@@ -79,7 +96,7 @@ TEST(SettingsStore, SaveWritesOneSentenceSectionInTableOrder) {
     const char* order[] = {
         "SpeedLimit=", "UseSpeedLimit=",  "UseSound=", "ShowWrongJohap=", "LineCount=",
         "BackImage=",  "FontColor=",      "FontSize=", "FontName=",       "FontBold=",
-        "FontItalic=", "WrongMarkColor=", "TextName="};
+        "FontItalic=", "WrongMarkColor=", "TextName=", "HangulInput="};
     qsizetype last = -1;
     for (const char* key : order) {
         const qsizetype at = text.indexOf(QLatin1String(key));

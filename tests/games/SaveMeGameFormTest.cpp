@@ -11,6 +11,7 @@
 #include "ImageTestSupport.h"
 #include "ModalAnswerer.h"
 #include "platform/InputComposer.h"
+#include "platform/InputModeBadge.h"
 #include "SaveMeTestMedia.h"
 #include "shell/BorderLabel.h"
 #include "TestSupport.h"
@@ -224,6 +225,15 @@ TEST(SaveMeGameWindow, LayoutInputModeAndTheBackgroundDrawnAnewOnEachReload) {
     // Nothing overlaps, even in a narrow window.
     EXPECT_LT(form->LevelLabel->geometry().right(), form->TypeLabel->x());
     EXPECT_LT(form->InputEdit->geometry().right(), form->ScoreLabel->x());
+    // The input mode inside the box, at its right end, following the composer.
+    ASSERT_NE(form->InputModeBadge(), nullptr);
+    EXPECT_EQ(form->InputModeBadge()->parentWidget(), form->InputEdit);
+    EXPECT_TRUE(form->InputEdit->rect().contains(form->InputModeBadge()->geometry()));
+    EXPECT_GT(form->InputModeBadge()->x(), form->InputEdit->width() / 2);
+    EXPECT_EQ(form->InputModeBadge()->Label(), QStringLiteral("가"));
+    form->Composer()->SetTypingLang(tlEng);
+    EXPECT_EQ(form->InputModeBadge()->Label(), QStringLiteral("A"));
+    form->Composer()->SetTypingLang(tlNative);
     form->resize(800, 600);
     QTest::qWait(20);
     EXPECT_LT(form->LevelLabel->geometry().right(), form->TypeLabel->x());

@@ -270,6 +270,23 @@ TEST(GLPanel, DrawSceneClearsToTheClearColourAndCallsTheClient) {
     EXPECT_EQ(frame.pixelColor(100, 100), QColor(255, 0, 0));
 }
 
+TEST(GLPanel, TranslucentDrawingLeavesTheFrameOpaque) {
+    // A frame with alpha below 1 is mixed with whatever lies behind the
+    // panel when the window system composes it.
+    auto panel = ShownPanel(200, 200);
+    panel->OnDrawScene = [&](TGLPanel*) {
+        glDisable(GL_LIGHTING);
+        glDisable(GL_TEXTURE_2D);
+        glColor4f(1, 0, 0, 0.25f);
+        Square(0, 0, 0, 3 / 0.3f);
+    };
+    const QImage frame = panel->grabFramebuffer();
+    const QColor centre = frame.pixelColor(100, 100);
+    EXPECT_EQ(centre.alpha(), 255);
+    EXPECT_GT(centre.red(), 100) << "the translucent square was still blended in";
+    EXPECT_EQ(frame.pixelColor(2, 2).alpha(), 255);
+}
+
 TEST(GLPanel, WheelScalesWithinLimitsAndCtrlWheelMovesInDepth) {
     auto panel = ShownPanel();
     int changes = 0;

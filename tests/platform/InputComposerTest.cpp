@@ -238,7 +238,10 @@ TEST(InputComposer, DesktopInputMethodEventsBecomeTheSameEvents) {
     c.Ime(QStringLiteral("하"));
     c.Ime(QStringLiteral("하")); // repeated pre-edit: no new update
     c.Ime(QStringLiteral("한"));
-    EXPECT_EQ(c.Log(), QStringLiteral("S U:ㅎ U:하 U:한"));
+    // The desktop method composing Hangul switches the built-in composer
+    // off (L): one composer at a time.
+    EXPECT_EQ(c.Log(), QStringLiteral("L S U:ㅎ U:하 U:한"));
+    EXPECT_EQ(c.composer.TypingLang(), tlEng);
     // While the desktop input method composes, keys are its business.
     EXPECT_EQ(c.Type("k"), QStringLiteral("0"));
     // Commit and new pre-edit in one event.
@@ -253,11 +256,15 @@ TEST(InputComposer, DesktopInputMethodEventsBecomeTheSameEvents) {
     // (once the next key shows that no commit follows).
     c.Ime(QStringLiteral("ㄱ"));
     c.Ime(QString());
-    // A desktop pre-edit arriving during a built-in one takes over after a commit.
+    // A desktop pre-edit arriving during a built-in one (the built-in
+    // composer turned on again) takes over after a commit, and switches the
+    // built-in composer off again.
+    c.composer.SetDesktopInputMethodActive(false);
+    c.composer.SetTypingLang(tlNative);
     c.Type("r");
-    EXPECT_EQ(c.Log(), QStringLiteral("S U:ㄱ U:0 E S U:ㄱ"));
+    EXPECT_EQ(c.Log(), QStringLiteral("S U:ㄱ L U:0 E S U:ㄱ"));
     c.Ime(QStringLiteral("ㄴ"));
-    EXPECT_EQ(c.Log(), QStringLiteral("C:ㄱ E S U:ㄴ"));
+    EXPECT_EQ(c.Log(), QStringLiteral("C:ㄱ E L S U:ㄴ"));
     // Commit asks the desktop input method; without one the pre-edit is dropped.
     c.composer.Commit();
     EXPECT_FALSE(c.composer.IsComposing());

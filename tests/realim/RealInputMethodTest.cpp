@@ -107,12 +107,14 @@ struct TPracticePage {
     TScopedAppDir App{Root.path()};
     QPointer<TSentenceForm> Form;
 
-    TPracticePage(const TPage& page, const QString& fileName) {
+    TPracticePage(const TPage& page, const QString& fileName,
+                  TInputMethodChoice hangulInput = imcAuto) {
         const QString path = Root.filePath(QStringLiteral("Text/") + fileName);
         EXPECT_TRUE(WriteFileBytes(path, (page.Text + QStringLiteral(" 끝")).toUtf8()));
         LoadSentenceSetup();
         SentenceSetup.FontSize = 12;
         SentenceSetup.UseSound = false;
+        SentenceSetup.HangulInput = hangulInput;
         Form = new TSentenceForm(nullptr);
         Form->SetWorkArea(QRect(0, 0, 1024, 768));
         Form->StartExercise(1, path);
@@ -146,7 +148,8 @@ TEST_P(TRealInputMethodPages, MethodCountsTheKeysAsTheBuiltInComposerDoes) {
 
     std::vector<int> builtIn;
     {
-        TPracticePage practice(page, QStringLiteral("[한글] page.txt"));
+        // The learner's choice "내장 입력기": the desktop method is refused.
+        TPracticePage practice(page, QStringLiteral("[한글] page.txt"), imcBuiltIn);
         ASSERT_FALSE(practice.Form->Closed());
         practice.Form->show(); // the input language is chosen when the page is shown
         ASSERT_EQ(practice.Form->SenEx->TypingLang(), tlNative);
@@ -175,6 +178,28 @@ TEST_P(TRealInputMethodPages, MethodCountsTheKeysAsTheBuiltInComposerDoes) {
     EXPECT_EQ(practice.Line().typed, expectedText);
     EXPECT_EQ(HitCountsOf(practice.Line()), expectedCounts);
     EXPECT_EQ(HitCountsOf(practice.Line()), builtIn);
+}
+
+// A "[한글]" text under the method, with the choice left automatic: the
+// built-in composer stays off (it used to switch on and compose whatever the
+// method let through), the method composes, and the indicator shows Hangul.
+TEST(RealInputMethod, AKoreanTextLeavesTheHangulToTheMethod) {
+    const TPage& page = kPages[0];
+    TPracticePage practice(page, QStringLiteral("[한글] page.txt"));
+    ASSERT_FALSE(practice.Form->Closed());
+    ASSERT_TRUE(FocusBox(practice.Form, practice.Form->SenEx));
+    EXPECT_EQ(practice.Form->SenEx->TypingLang(), tlEng);
+    const QStringList keys =
+        page.Keys.split(QLatin1Char(' ')) + QStringList{QStringLiteral("space")};
+    ASSERT_TRUE(SendKeys(keys));
+    const QString expectedText = page.Text + QLatin1Char(' ');
+    (void)QTest::qWaitFor([&] { return practice.Line().typed == expectedText; }, 5000);
+    EXPECT_EQ(practice.Line().typed, expectedText);
+    std::vector<int> expectedCounts = page.Counts;
+    expectedCounts.push_back(1);
+    EXPECT_EQ(HitCountsOf(practice.Line()), expectedCounts);
+    EXPECT_EQ(practice.Form->SenEx->TypingLang(), tlEng);
+    EXPECT_EQ(practice.Form->SenEx->Composer().InputModeLabel(), QStringLiteral("가"));
 }
 
 INSTANTIATE_TEST_SUITE_P(RealInputMethod, TRealInputMethodPages, testing::ValuesIn(kPages),

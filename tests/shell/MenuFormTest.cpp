@@ -4,6 +4,7 @@
 #include "gl/GLPanel.h"
 #include "gl/ObjLoader.h"
 #include "gl/ThreadTimer.h"
+#include "ImageTestSupport.h"
 #include "LocalHttpServer.h"
 
 #include <algorithm>
@@ -55,6 +56,7 @@ protected:
             FRecorded.HelpTopics << topic;
         };
         services.PlaySound = [this](TMenuSound sound) { FRecorded.Sounds << sound; };
+        services.Random = FRandom;
         auto menu = std::make_unique<TMenuForm>(services);
         menu->resize(1000, 620);
         return menu;
@@ -77,23 +79,59 @@ protected:
         ASSERT_TRUE(menu.isActiveWindow());
     }
 
-    // Where the centre of an object is drawn, in panel coordinates: the
-    // menu moves each object (except the banner) to 5 units inside the
-    // right edge of the visible plane; the camera looks from z = 50 with a
-    // 55 degree vertical field of view.
+    // Where a point of the scene (model units, after the menu's placement)
+    // is drawn, in panel coordinates: the scene is scaled by the panel's
+    // Scale; the camera looks from z = 50 with a 55 degree vertical field
+    // of view.
+    static QPointF Project(TMenuForm& menu, double x, double y, double z) {
+        const float scale = menu.MenuPanel->Scale();
+        const double wx = x * scale, wy = y * scale, wz = z * scale;
+        const double w = menu.MenuPanel->width(), h = menu.MenuPanel->height();
+        const double f = 1 / std::tan(55.0 / 2 * M_PI / 180);
+        const double nx = wx * f / (w / h) / (50 - wz), ny = wy * f / (50 - wz);
+        return {(nx + 1) / 2 * w, (1 - ny) / 2 * h};
+    }
+
+    // How far the menu moves an object sideways: every object except the
+    // banner until its right side lies 5 units inside the right edge of the
+    // visible plane.
+    static double Shift(TMenuForm& menu, const T3DModel& model) {
+        if (model.ObjectName == QLatin1String("ADPlane"))
+            return 0;
+        return menu.ModelMaxVisiblePos().x / menu.MenuPanel->Scale() - model.Width() / 2 - 5 -
+               model.CenterX();
+    }
+
+    // Where the centre of an object is drawn.
     static QPoint DrawnCentre(TMenuForm& menu, const QString& name) {
         const T3DModel* model = menu.MenuObj->FindNamedModel(name);
         if (!model)
             return {-1, -1};
-        const float scale = menu.MenuPanel->Scale();
-        double x = model->CenterX();
-        if (name != QLatin1String("ADPlane"))
-            x = menu.ModelMaxVisiblePos().x / scale - model->Width() / 2 - 5;
-        const double wx = x * scale, wy = model->CenterY() * scale, wz = model->CenterZ() * scale;
-        const double w = menu.MenuPanel->width(), h = menu.MenuPanel->height();
-        const double f = 1 / std::tan(55.0 / 2 * M_PI / 180);
-        const double nx = wx * f / (w / h) / (50 - wz), ny = wy * f / (50 - wz);
-        return {int(std::lround((nx + 1) / 2 * w)), int(std::lround((1 - ny) / 2 * h))};
+        return Project(menu, model->CenterX() + Shift(menu, *model), model->CenterY(),
+                       model->CenterZ())
+            .toPoint();
+    }
+
+    // The rectangle the object's vertices are drawn in, turned by `angle`
+    // degrees about the vertical axis through its centre.
+    static QRectF DrawnBounds(TMenuForm& menu, const QString& name, double angle) {
+        const T3DModel* model = menu.MenuObj->FindNamedModel(name);
+        if (!model)
+            return {};
+        const double shift = Shift(menu, *model);
+        const double c = std::cos(angle * M_PI / 180), s = std::sin(angle * M_PI / 180);
+        double left = 1e9, right = -1e9, top = 1e9, bottom = -1e9;
+        for (int i = 0; i < model->VertexList.Count(); ++i) {
+            const TGLArrayf3 v = model->VertexList.Item(i);
+            const double x = v.x - model->CenterX(), z = v.z - model->CenterZ();
+            const QPointF p = Project(menu, model->CenterX() + shift + x * c + z * s, v.y,
+                                      model->CenterZ() - x * s + z * c);
+            left = std::min(left, p.x());
+            right = std::max(right, p.x());
+            top = std::min(top, p.y());
+            bottom = std::max(bottom, p.y());
+        }
+        return QRectF(QPointF(left, top), QPointF(right, bottom));
     }
 
     static void PointAt(TMenuForm& menu, QPoint pos) {
@@ -138,9 +176,22 @@ protected:
         menu.AniTimerTimer(menu.AniTimer);
     }
 
+    // Unset: the menu draws its own random numbers.
+    std::function<int(int)> FRandom;
     TLocalHttpServer FServer;
     QTemporaryDir FDir;
     TRecorded FRecorded;
+};
+
+// The six objects of the menu, top to bottom, and how fast each turns
+// (degrees per animation step).
+struct TMenuObject {
+    const char* Name;
+    double Turn;
+};
+const TMenuObject kObjects[] = {
+    {"KeyboardObj", 2},      {"SentenceObj", 2}, {"ClockGameObj", 2},
+    {"CloudSphereObj", 1.8}, {"AboutObj", 2},    {"HelpObj", 2},
 };
 
 QByteArray UpdatePage(const QString& version, const QString& link = {}) {
@@ -377,4 +428,153 @@ TEST_F(MenuForm, AnimatesOnlyWhileActive) {
     menu->AniTimerTimer(menu->AniTimer);
     EXPECT_EQ(menu->BackAniTick(), activeBackTick + 2);
     EXPECT_EQ(menu->AniTick(), activeAniTick + 1);
+}
+
+TEST_F(MenuForm, TheObjectsAreLargeAndStayInTheWindowWhileTheyTurn) {
+    // The size the menu opens with and two common screens.
+    for (const QSize size : {QSize(1467, 897), QSize(1366, 768), QSize(1920, 1080)}) {
+        SCOPED_TRACE(size.width());
+        auto menu = CreateMenu();
+        menu->resize(size);
+        Show(*menu);
+        ASSERT_EQ(menu->MenuPanel->size(), size);
+        const QRectF window = QRectF(menu->MenuPanel->rect()).adjusted(-1, -1, 1, 1);
+        std::vector<QRectF> resting;
+        for (const TMenuObject& object : kObjects) {
+            SCOPED_TRACE(object.Name);
+            const QString name = QString::fromLatin1(object.Name);
+            const QRectF rest = DrawnBounds(*menu, name, 0);
+            // Each stands at least a fifth of the window's height tall or
+            // wide, far from the small figures of a single stack of six.
+            EXPECT_GE(std::max(rest.width(), rest.height()), 0.18 * size.height());
+            // In the right half, clear of the banner.
+            EXPECT_GT(rest.left(), size.width() * 0.5);
+            resting.push_back(rest);
+            // Turning through a full circle, no part leaves the window.
+            for (int angle = 0; angle < 360; angle += 15)
+                EXPECT_TRUE(window.contains(DrawnBounds(*menu, name, angle))) << angle;
+        }
+        // Next to each other, they do not cover one another.
+        for (std::size_t i = 0; i < resting.size(); ++i)
+            for (std::size_t j = i + 1; j < resting.size(); ++j) {
+                const QRectF overlap = resting[i].intersected(resting[j]);
+                const double smaller = std::min(resting[i].width() * resting[i].height(),
+                                                resting[j].width() * resting[j].height());
+                EXPECT_LT(overlap.width() * overlap.height(), 0.03 * smaller)
+                    << kObjects[i].Name << " " << kObjects[j].Name;
+            }
+    }
+}
+
+TEST_F(MenuForm, HintCalloutsEndOnTheirObjects) {
+    auto menu = CreateMenu();
+    menu->resize(1366, 768);
+    Show(*menu);
+    menu->AniTimer->SetEnabled(false);
+    for (const int steps : {0, 20}) {
+        // Turn the objects (one animation step every other tick).
+        while (menu->AniTick() < steps)
+            menu->AniTimerTimer(menu->AniTimer);
+        for (const TMenuObject& object : kObjects) {
+            const QString name = QString::fromLatin1(object.Name);
+            SCOPED_TRACE(name.toStdString() + " at step " + std::to_string(steps));
+            Hover(*menu, DrawnCentre(*menu, name));
+            ASSERT_EQ(menu->HintObjectName(), name);
+            const TGLTexturePanelItem* hint =
+                menu->HintPanelList.FindByName(name + QStringLiteral("_Hint"));
+            ASSERT_NE(hint, nullptr);
+            ASSERT_TRUE(hint->PanelVisible);
+            // The leader line runs from the callout's corner (its anchor)
+            // LineLength right, down and back to its sphere.
+            const float l = hint->LineLength;
+            const QPointF end =
+                Project(*menu, hint->Position.x + l, hint->Position.y - l, hint->Position.z - l);
+            const QRectF drawn = DrawnBounds(*menu, name, object.Turn * menu->AniTick());
+            // On the object's left side, half-way up.
+            EXPECT_TRUE(drawn.adjusted(-4, -4, 4, 4).contains(end))
+                << end.x() << "," << end.y() << " outside " << drawn.left() << "," << drawn.top()
+                << " " << drawn.width() << "x" << drawn.height();
+            EXPECT_LT(end.x(), drawn.center().x());
+            EXPECT_NEAR(end.y(), drawn.center().y(), drawn.height() / 6);
+            // The callout itself lies up and to the left of that point.
+            const QPointF corner =
+                Project(*menu, hint->Position.x, hint->Position.y, hint->Position.z);
+            EXPECT_LT(corner.x(), end.x());
+            EXPECT_LT(corner.y(), end.y());
+        }
+    }
+}
+
+TEST_F(MenuForm, TheSkyIsOnePictureBehindEveryObjectFillingTheWindow) {
+    // Fixed random numbers: the rain falls the same way on every other
+    // step and no lightning strikes.
+    FRandom = [](int n) { return n > 1 ? 1 : 0; };
+    // A common screen and a very wide one: the sky is stretched to a fixed
+    // margin beyond the view, so the width decides whether it still covers
+    // the window.
+    for (const QSize size : {QSize(1366, 768), QSize(1680, 720)}) {
+        SCOPED_TRACE(size.width());
+        auto menu = CreateMenu();
+        menu->resize(size);
+        Show(*menu);
+        menu->AniTimer->SetEnabled(false);
+        auto advance = [&](int steps) {
+            while (menu->BackAniTick() < steps)
+                menu->AniTimerTimer(menu->AniTimer);
+            return menu->MenuPanel->grabFramebuffer();
+        };
+        const QImage first = advance(0);
+        ASSERT_EQ(first.size(), size);
+        // The drift is largest after 17 steps; the clear colour would show
+        // wherever the sky left a gap.
+        const QRgb clear = qRgb(166, 202, 240) & 0xFFFFFF;
+        EXPECT_EQ(CountPixels(advance(17), [&](QRgb p) { return (p & 0xFFFFFF) == clear; }), 0);
+        if (size.width() != 1366)
+            continue;
+        // After 36 steps the sky and the rain are back where they were and
+        // the objects have turned: every object shows, none is hidden
+        // behind the sky, however far back it stands.
+        const QImage turned = advance(36);
+        auto difference = [&](QPoint centre) {
+            double sum = 0;
+            int count = 0;
+            for (int y = centre.y() - 7; y <= centre.y() + 7; ++y)
+                for (int x = centre.x() - 7; x <= centre.x() + 7; ++x) {
+                    const QRgb a = first.pixel(x, y), b = turned.pixel(x, y);
+                    sum += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                           std::abs(qBlue(a) - qBlue(b));
+                    ++count;
+                }
+            return sum / count;
+        };
+        EXPECT_EQ(difference(QPoint(size.width() * 2 / 5, size.height() * 3 / 5)), 0);
+        for (const TMenuObject& object : kObjects)
+            EXPECT_GT(difference(DrawnCentre(*menu, QString::fromLatin1(object.Name))), 20)
+                << object.Name;
+    }
+
+    // Repeated, a cloud picture shows its pattern: the sky shows each of
+    // its pictures once, and they are large enough to stay sharp on a wide
+    // screen.
+    const auto menu = CreateMenu();
+    const T3DModel* sky = menu->MenuObj->FindNamedModel(QStringLiteral("BackPlane"));
+    ASSERT_NE(sky, nullptr);
+    ASSERT_GT(sky->TextureList.Count(), 0);
+    for (const int axis : {0, 1}) {
+        double low = 1e9, high = -1e9;
+        for (int i = 0; i < sky->TextureList.Count(); ++i) {
+            const TGLArrayf3 uv = sky->TextureList.Item(i);
+            low = std::min(low, double(axis == 0 ? uv.x : uv.y));
+            high = std::max(high, double(axis == 0 ? uv.x : uv.y));
+        }
+        EXPECT_LE(high - low, 1.0) << axis;
+    }
+    const TMaterialItem* material = menu->MenuObj->FindMaterial(QStringLiteral("BackMat"));
+    ASSERT_NE(material, nullptr);
+    for (const char* suffix : {"", "Second"}) {
+        const TTextureItem* texture =
+            menu->MenuObj->textureList.FindTexture(material->map_kd, QString::fromLatin1(suffix));
+        ASSERT_NE(texture, nullptr) << suffix;
+        EXPECT_GE(texture->Width, 1600) << suffix;
+    }
 }

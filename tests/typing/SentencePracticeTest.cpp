@@ -1,6 +1,7 @@
 #include "typing/SentencePractice.h"
 
 #include "ImageTestSupport.h"
+#include "platform/InputModeBadge.h"
 
 #include <gtest/gtest.h>
 #include <QBackingStore>
@@ -407,4 +408,90 @@ TEST(SentencePractice, PartialRepaintsMatchAFullRepaint) {
     QTest::keyClick(&f.control, Qt::Key_Backspace);
     QTest::keyClick(&f.control, Qt::Key_Backspace);
     check("back to the first line");
+}
+
+// A Korean text under a desktop method that left Hangul (ibus-hangul does on
+// Escape): the first Latin letters where Hangul is due are held back and
+// the notice shows, once per page; the counts stay the model's.
+TEST(SentencePractice, LatinLettersWhereHangulIsDueBringUpTheSwitchBackNoticeOncePerPage) {
+    TControlFixture f;
+    f.control.Composer().SetDesktopInputMethodRequested(false);
+    f.control.SetKoreanText(true);
+    f.Page(QStringLiteral("한글 한글"), QStringLiteral("x"));
+    Replay(f.control, {"P:ㅎ", "P:하", "P:한", "P:", "C:한"});
+    EXPECT_EQ(f.control.Composer().InputModeLabel(), QStringLiteral("가"));
+    QTest::keyClicks(&f.control, "rmf");
+    EXPECT_EQ(f.Line(0).typed, QStringLiteral("한"));
+    EXPECT_TRUE(f.control.SwitchBackNotice().Visible());
+    EXPECT_EQ(f.control.Composer().InputModeLabel(), QStringLiteral("A"));
+    EXPECT_EQ(f.errors, 0);
+    // Painted after the caret, within the control.
+    const QRect notice = f.control.NoticeRect();
+    EXPECT_GT(notice.left(), f.control.CaretRect().right());
+    const QImage shot = f.Grab();
+    EXPECT_EQ(QColor(shot.pixel(notice.left() + 3, notice.center().y())).name(),
+              QStringLiteral("#fff1b8"));
+
+    // Back in Hangul: the notice goes, and the syllable costs its keys.
+    Replay(f.control, {"P:ㄱ", "P:그", "P:글", "P:", "C:글", "K: "});
+    EXPECT_FALSE(f.control.SwitchBackNotice().Visible());
+    EXPECT_EQ(f.Line(0).typed, QStringLiteral("한글 "));
+    EXPECT_EQ(Counts(f.Line(0)), QStringLiteral("3 3 1"));
+
+    // A second slip on the same page is typed as it is: wrong, one stroke.
+    QTest::keyClicks(&f.control, "g");
+    EXPECT_FALSE(f.control.SwitchBackNotice().Visible());
+    EXPECT_EQ(f.Line(0).typed, QStringLiteral("한글 g"));
+    EXPECT_EQ(Counts(f.Line(0)), QStringLiteral("3 3 1 1"));
+    EXPECT_EQ(f.errors, 1);
+
+    // A new page may show it again; Latin where Latin is due never does.
+    f.Page(QStringLiteral("한 PC"), QStringLiteral("x"));
+    QTest::keyClicks(&f.control, "g");
+    EXPECT_TRUE(f.control.SwitchBackNotice().Visible());
+    EXPECT_TRUE(f.Line(0).typed.isEmpty());
+    f.Page(QStringLiteral("PC 한"), QStringLiteral("x"));
+    QTest::keyClicks(&f.control, "P");
+    EXPECT_FALSE(f.control.SwitchBackNotice().Visible());
+    EXPECT_EQ(f.Line(0).typed, QStringLiteral("P"));
+
+    // An English text types its letters wherever they go.
+    TControlFixture english;
+    english.Page(QStringLiteral("한"), QStringLiteral("x"));
+    QTest::keyClicks(&english.control, "g");
+    EXPECT_EQ(english.Line(0).typed, QStringLiteral("g"));
+}
+
+TEST(SentencePractice, InputModeIndicatorBesideTheCurrentTypedLine) {
+    TControlFixture f;
+    f.control.Composer().SetDesktopInputMethodRequested(false);
+    f.Page(QStringLiteral("한"), QStringLiteral("x"));
+    const QRect latin = f.control.InputModeRect();
+    ASSERT_TRUE(latin.isValid());
+    EXPECT_EQ(latin.top(), f.control.TypedLineTop(0));
+    EXPECT_LE(latin.right(), f.control.width());
+    QImage shot = f.Grab();
+    EXPECT_EQ(QColor(shot.pixel(latin.left() + 2, latin.center().y())),
+              TInputModeBadge::BackgroundColor(false));
+    f.control.SetTypingLang(tlNative);
+    shot = f.Grab();
+    EXPECT_EQ(QColor(shot.pixel(latin.left() + 2, latin.center().y())),
+              TInputModeBadge::BackgroundColor(true));
+    // It moves with the current line.
+    QTest::keyClicks(&f.control, "gks ");
+    EXPECT_EQ(f.control.Model().CurrSentenceIndex(), 1);
+    EXPECT_EQ(f.control.InputModeRect().top(), f.control.TypedLineTop(1));
+    shot = f.Grab();
+    EXPECT_TRUE(IsWhite(shot.pixel(latin.left() + 2, latin.center().y())));
+}
+
+TEST(SentencePractice, BuiltInChoiceRefusesTheDesktopInputMethod) {
+    TControlFixture f;
+    f.Page(QStringLiteral("한"), QStringLiteral("x"));
+    EXPECT_TRUE(static_cast<QWidget&>(f.control).inputMethodQuery(Qt::ImEnabled).toBool());
+    f.control.SetInputMethodChoice(imcBuiltIn);
+    EXPECT_FALSE(static_cast<QWidget&>(f.control).inputMethodQuery(Qt::ImEnabled).toBool());
+    EXPECT_FALSE(f.control.testAttribute(Qt::WA_InputMethodEnabled));
+    f.control.SetInputMethodChoice(imcAuto);
+    EXPECT_TRUE(f.control.testAttribute(Qt::WA_InputMethodEnabled));
 }

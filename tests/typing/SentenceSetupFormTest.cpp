@@ -241,6 +241,9 @@ TEST_F(TSetupFixture, StartSavesTheChoicesAndThePracticeWindowUsesThem) {
     dialog->chkUseSound->setChecked(false);
     dialog->LineCountCB->setCurrentIndex(2);
     dialog->lbBackImage->item(1)->setCheckState(Qt::Unchecked);
+    ASSERT_EQ(dialog->cbHangulInput->count(), 3);
+    EXPECT_EQ(dialog->cbHangulInput->itemText(1), QStringLiteral("내장 입력기"));
+    dialog->cbHangulInput->setCurrentIndex(1);
 
     // The font is chosen in the font dialog.
     QFont chosen(QStringLiteral("DejaVu Sans Mono"));
@@ -272,6 +275,9 @@ TEST_F(TSetupFixture, StartSavesTheChoicesAndThePracticeWindowUsesThem) {
     EXPECT_EQ(used.family(), dialog->SentenceExample->font().family());
     EXPECT_EQ(form->SenEx->SentenceCount(), 3);
     EXPECT_EQ(form->SentenceImageList().Count(), 1); // the unchecked picture is skipped
+    // "내장 입력기": the practice control refuses the desktop input method.
+    EXPECT_EQ(form->SenEx->Composer().InputMethodChoice(), imcBuiltIn);
+    EXPECT_FALSE(form->SenEx->testAttribute(Qt::WA_InputMethodEnabled));
 
     // Opened again, the dialog shows what was saved.
     SentenceSetup = TSentenceSetupRec();
@@ -280,6 +286,7 @@ TEST_F(TSetupFixture, StartSavesTheChoicesAndThePracticeWindowUsesThem) {
     EXPECT_TRUE(again->chkSpeedLimit->isChecked());
     EXPECT_FALSE(again->chkUseSound->isChecked());
     EXPECT_EQ(again->LineCountCB->currentIndex(), 2);
+    EXPECT_EQ(again->cbHangulInput->currentIndex(), 1);
     EXPECT_EQ(again->lbBackImage->item(1)->checkState(), Qt::Unchecked);
     EXPECT_TRUE(again->SentenceExample->font().italic());
     EXPECT_EQ(again->lvText->selectedItems()[0]->text(), QStringLiteral("plain"));

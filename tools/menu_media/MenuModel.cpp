@@ -98,6 +98,16 @@ std::vector<TKeyCap> KeyboardKeys() {
 
 namespace {
 
+// Puts an object built round the origin into its slot: scaled, raised to its
+// height and set back in depth, both multiplied by the slot's depth factor,
+// so that it looks as tall and sits as high as the slot says. (The menu
+// moves it sideways.)
+TTransform Float(const TSlot& slot) {
+    const double k = slot.depth, s = slot.scale * k;
+    return TTransform::Translate({0, slot.y * k, kCameraZ - k * (kCameraZ - kObjectZ)})
+        .After(TTransform::Scale(s, s, s));
+}
+
 // The keyboard's picture is its top view: u across, v from the front edge
 // (bottom of the picture) to the back edge (top).
 void KeyboardUV(TVec3 p, double& u, double& v) {
@@ -120,10 +130,9 @@ TMesh Keyboard() {
         cap.Apply(TTransform::Translate({key.x, kKeyboardHalfHeight - 0.05, key.z}));
         keyboard.Append(cap);
     }
-    keyboard.Apply(TTransform::Translate({0, kKeyboardY, kKeyboardZ})
+    keyboard.Apply(Float(kKeyboardSlot)
                        .After(TTransform::RotateY(-8))
-                       .After(TTransform::RotateX(kKeyboardTilt))
-                       .After(TTransform::Scale(kKeyboardScale, kKeyboardScale, kKeyboardScale)));
+                       .After(TTransform::RotateX(kKeyboardTilt)));
     return keyboard;
 }
 
@@ -180,9 +189,7 @@ TMesh Page() {
             page.AddQuad("SentenceMat", back[size_t(a)], back[size_t(d)], back[size_t(c)],
                          back[size_t(b)]);
         }
-    page.Apply(TTransform::Translate({0, kSentenceY, kObjectZ})
-                   .After(TTransform::RotateY(-14))
-                   .After(TTransform::RotateX(-6)));
+    page.Apply(Float(kSentenceSlot).After(TTransform::RotateY(-14)).After(TTransform::RotateX(-6)));
     return page;
 }
 
@@ -308,64 +315,67 @@ TMesh Clock() {
     head.Apply(TTransform::Translate({0, R + 2.6, -0.6}));
     clock.Append(head);
 
-    clock.Apply(TTransform::Translate({0, kClockY, kObjectZ}).After(TTransform::RotateY(-12)));
+    // Centred on the case, bells and feet included.
+    clock.Apply(Float(kClockSlot)
+                    .After(TTransform::RotateY(-12))
+                    .After(TTransform::Translate({0, -1.35, 0})));
     return clock;
 }
 
 TMesh Earth(const char* name, const char* material, double radius) {
     TMesh sphere = Sphere(material, radius, 48, 24);
     sphere.Name = name;
-    sphere.Apply(TTransform::Translate({0, kEarthY, kObjectZ}).After(TTransform::RotateZ(23.4)));
+    sphere.Apply(Float(kEarthSlot).After(TTransform::RotateZ(23.4)));
     return sphere;
 }
 
-// A board with rounded edges: the picture's upper half on the front, its
-// lower half on the back (mirrored so it reads from behind); the edges take
-// the frame colour at the picture's border.
-TMesh Sign(const char* name, const char* material, double halfW, double halfH, double y) {
+// A block with rounded edges and the same label on each of its four sides,
+// every one reading the right way round from outside: however far the block
+// has turned, one side faces the viewer within 45 degrees. The label lies in
+// the picture between heights `faceV0` and `faceV1`, the top and bottom in
+// the rest (`capV0` to `capV1`); the rounded edges take the colour at the
+// rim of the label, its frame.
+TMesh LabelBlock(const char* name, const char* material, TVec3 h, double r, double faceV0,
+                 double faceV1, double capV0, double capV1) {
+    TMesh block = RoundedBox(
+        material, h, r, 3, [=](int axis, int sign, TVec3 p, TVec3, double& u, double& v) {
+            constexpr double rim = 0.004;
+            if (axis == 1) {
+                u = std::clamp((p.x + h.x) / (2 * h.x), rim, 1 - rim);
+                const double t = std::clamp((p.z + h.z) / (2 * h.z), rim, 1 - rim);
+                v = capV0 + (capV1 - capV0) * t;
+                return;
+            }
+            // Across the side from the left to the right of someone facing it.
+            double s = 0;
+            if (axis == 2)
+                s = sign > 0 ? (p.x + h.x) / (2 * h.x) : (h.x - p.x) / (2 * h.x);
+            else
+                s = sign > 0 ? (h.z - p.z) / (2 * h.z) : (p.z + h.z) / (2 * h.z);
+            const double t = (p.y + h.y) / (2 * h.y);
+            u = std::clamp(s, rim, 1 - rim);
+            v = faceV0 + (faceV1 - faceV0) * std::clamp(t, rim, 1 - rim);
+        });
+    block.Name = name;
+    return block;
+}
+
+// The About sign: a square column, its label in the picture's upper half and
+// the plain top in the lower half.
+TMesh AboutSign() {
     TMesh sign =
-        RoundedBox(material, {halfW, halfH, 0.65}, 0.6, 3,
-                   [=](int axis, int sign, TVec3 p, TVec3, double& u, double& v) {
-                       const double s = (p.x + halfW) / (2 * halfW);
-                       const double t = (p.y + halfH) / (2 * halfH);
-                       const bool back = axis == 2 ? sign < 0 : p.z < 0;
-                       u = back ? 1 - s : s;
-                       v = back ? 0.5 * t : 0.5 + 0.5 * t;
-                       if (axis != 2) {
-                           // Edges: the frame at the picture's rim.
-                           u = std::clamp(u, 0.004, 0.996);
-                           v = back ? std::clamp(v, 0.004, 0.496) : std::clamp(v, 0.504, 0.996);
-                       }
-                   });
-    sign.Name = name;
-    sign.Apply(TTransform::Translate({0, y, kObjectZ}).After(TTransform::RotateY(-10)));
+        LabelBlock("AboutObj", "AboutMat", {kAboutHalfWidth, kAboutHalfHeight, kAboutHalfWidth},
+                   0.6, 0.5, 1.0, 0.0, 0.5);
+    sign.Apply(Float(kAboutSlot).After(TTransform::RotateY(-20)));
     return sign;
 }
 
-// A round sign: a thick disc with a rounded rim, the picture on both faces.
-TMesh HelpDisc() {
-    constexpr double R = 7.6, T = 0.8, E = 0.8;
-    std::vector<TProfilePoint> profile;
-    profile.push_back({0, -T});
-    TProfilePoint edge{R - E, -T};
-    edge.seam = true;
-    profile.push_back(edge);
-    for (int k = 1; k <= 8; ++k) {
-        const double a = kPi * k / 8;
-        profile.push_back({R - E + E * std::sin(a), -T * std::cos(a)});
-    }
-    profile.back().seam = true;
-    profile.push_back({0, T});
-    TMesh disc = Lathe("HelpMat", profile, 56, [=](int run, TVec3 p, TVec3, double& u, double& v) {
-        const double s = 0.5 + p.x / (2 * R), t = 0.5 + p.y / (2 * R);
-        // The back reads mirrored; the rim takes the ring at the picture's
-        // edge as it is.
-        u = run == 0 ? 1 - s : s;
-        v = t;
-    });
-    disc.Name = "HelpObj";
-    disc.Apply(TTransform::Translate({0, kHelpY, kObjectZ}).After(TTransform::RotateY(-10)));
-    return disc;
+// The help sign: a cube with the question mark on all six faces.
+TMesh HelpSign() {
+    TMesh sign = LabelBlock("HelpObj", "HelpMat", {kHelpHalfSize, kHelpHalfSize, kHelpHalfSize},
+                            0.9, 0.0, 1.0, 0.0, 1.0);
+    sign.Apply(Float(kHelpSlot).After(TTransform::RotateY(-25)).After(TTransform::RotateX(12)));
+    return sign;
 }
 
 } // namespace
@@ -377,14 +387,16 @@ std::vector<TMesh> BuildMenuModel() {
     meshes.push_back(Clock());
     meshes.push_back(Earth("LandSphereObj", "LandMat", 8.4));
     meshes.push_back(Earth("CloudSphereObj", "CloudMat", 8.9));
-    meshes.push_back(Sign("AboutObj", "AboutMat", 10.5, 4.6, kAboutY));
-    meshes.push_back(HelpDisc());
+    meshes.push_back(AboutSign());
+    meshes.push_back(HelpSign());
 
     // The banner, the sky, the rain sheet and the lightning bolt are flat.
     TMesh banner = Rectangle("ADMat", -118, 44, -38, 66, 20, 0, 0, 1, 1);
     banner.Name = "ADPlane";
     meshes.push_back(banner);
-    TMesh sky = Rectangle("BackMat", -100, -60, 100, 60, -kObjectZ, 0, 0, 3, 2.4);
+    // One picture over the whole sky: repeated, its clouds would show the
+    // pattern.
+    TMesh sky = Rectangle("BackMat", -100, -60, 100, 60, -kObjectZ, 0, 0, 1, 1);
     sky.Name = "BackPlane";
     meshes.push_back(sky);
     TMesh rain = Rectangle("RainMat", -150, -95, -40, 85, 0, 0, 0, 2, 1.6);

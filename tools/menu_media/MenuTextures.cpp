@@ -389,9 +389,10 @@ QImage ClockPicture(int frame) {
         QPainterPath inner;
         inner.addEllipse(c + QPointF(6, 9), dialR - 14, dialR - 14);
         QImage shade = SoftShadow(image.size(), band.subtracted(inner), QColor(60, 40, 20, 90), 10);
-        QPainter clip(&image);
-        clip.setClipPath(band);
-        clip.drawImage(0, 0, shade);
+        painter.save();
+        painter.setClipPath(band);
+        painter.drawImage(0, 0, shade);
+        painter.restore();
     }
 
     // Minute and hour marks, numerals.
@@ -555,61 +556,65 @@ QImage EarthCloudsPicture() {
 // ------------------------------------------------------------------ signs
 
 QImage AboutSignPicture() {
-    const int W = 512, H = 448, half = H / 2;
+    const int W = 512, H = 582, half = H / 2;
     QImage image = Canvas(W, H, QColor(0xe6, 0xb4, 0x22));
     QPainter painter(&image);
     Smooth(painter);
-    for (int side = 0; side < 2; ++side) {
-        const QRectF area(0, side * half, W, half);
-        // Gold frame at the border (the board's rounded edges show it),
-        // a deep blue face inside.
-        QLinearGradient frame(0, area.top(), 0, area.bottom());
-        frame.setColorAt(0, QColor(0xf7, 0xd2, 0x5a));
-        frame.setColorAt(1, QColor(0xc8, 0x92, 0x16));
-        painter.fillRect(area, frame);
-        const QRectF face = area.adjusted(14, 14, -14, -14);
-        QLinearGradient blue(0, face.top(), 0, face.bottom());
-        blue.setColorAt(0, QColor(0x2f, 0x64, 0xc4));
-        blue.setColorAt(1, QColor(0x17, 0x33, 0x78));
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(blue);
-        painter.drawRoundedRect(face, 12, 12);
-        painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(QColor(255, 255, 255, 170), 3));
-        painter.drawRoundedRect(face.adjusted(10, 10, -10, -10), 8, 8);
 
-        // The "i" badge.
-        const QPointF badge(area.left() + 100, area.center().y());
-        QPainterPath disc;
-        disc.addEllipse(badge, 58, 58);
-        painter.drawImage(
-            0, 0, SoftShadow(image.size(), disc.translated(4, 6), QColor(0, 0, 30, 140), 8));
-        QRadialGradient white(badge - QPointF(18, 20), 80);
-        white.setColorAt(0, QColor(0xff, 0xff, 0xff));
-        white.setColorAt(1, QColor(0xd6, 0xe2, 0xf5));
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(white);
-        painter.drawPath(disc);
-        painter.setBrush(QColor(0x1d, 0x45, 0x9a));
-        painter.drawPath(CentredTextPath(QStringLiteral("i"), MakeFont("DejaVu Serif", 84),
-                                         badge + QPointF(0, 2)));
+    // Upper half: the label on each side. A gold frame at the border (the
+    // block's rounded edges show it) round a deep blue face.
+    const QRectF area(0, 0, W, half);
+    QLinearGradient frame(0, area.top(), 0, area.bottom());
+    frame.setColorAt(0, QColor(0xf7, 0xd2, 0x5a));
+    frame.setColorAt(1, QColor(0xc8, 0x92, 0x16));
+    painter.fillRect(area, frame);
+    const QRectF face = area.adjusted(14, 14, -14, -14);
+    QLinearGradient blue(0, face.top(), 0, face.bottom());
+    blue.setColorAt(0, QColor(0x2f, 0x64, 0xc4));
+    blue.setColorAt(1, QColor(0x17, 0x33, 0x78));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(blue);
+    painter.drawRoundedRect(face, 12, 12);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(255, 255, 255, 170), 3));
+    painter.drawRoundedRect(face.adjusted(10, 10, -10, -10), 8, 8);
 
-        // Name of the sign.
-        const QPainterPath about =
-            TextPath(QStringLiteral("About"), MakeFont("NanumSquareRound", 78),
-                     {area.left() + 182, area.top() + 128});
-        const QPainterPath name =
-            TextPath(QStringLiteral("타비로"), MakeFont("NanumSquareRound", 50),
-                     {area.left() + 190, area.top() + 190});
-        QPainterPath both = about;
-        both.addPath(name);
-        painter.drawImage(
-            0, 0, SoftShadow(image.size(), both.translated(3, 4), QColor(0, 0, 30, 170), 5));
-        painter.setBrush(Qt::white);
-        painter.drawPath(about);
-        painter.setBrush(QColor(0xff, 0xd6, 0x4a));
-        painter.drawPath(name);
-    }
+    // The "i" badge.
+    const QPointF badge(area.left() + 100, area.center().y());
+    QPainterPath disc;
+    disc.addEllipse(badge, 62, 62);
+    painter.drawImage(0, 0,
+                      SoftShadow(image.size(), disc.translated(4, 6), QColor(0, 0, 30, 140), 8));
+    QRadialGradient white(badge - QPointF(18, 20), 84);
+    white.setColorAt(0, QColor(0xff, 0xff, 0xff));
+    white.setColorAt(1, QColor(0xd6, 0xe2, 0xf5));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(white);
+    painter.drawPath(disc);
+    painter.setBrush(QColor(0x1d, 0x45, 0x9a));
+    painter.drawPath(
+        CentredTextPath(QStringLiteral("i"), MakeFont("DejaVu Serif", 90), badge + QPointF(0, 2)));
+
+    // Name of the sign.
+    const QPainterPath about = TextPath(QStringLiteral("About"), MakeFont("NanumSquareRound", 80),
+                                        {area.left() + 184, area.top() + 158});
+    const QPainterPath name = TextPath(QStringLiteral("타비로"), MakeFont("NanumSquareRound", 56),
+                                       {area.left() + 192, area.top() + 234});
+    QPainterPath both = about;
+    both.addPath(name);
+    painter.drawImage(0, 0,
+                      SoftShadow(image.size(), both.translated(3, 4), QColor(0, 0, 30, 170), 5));
+    painter.setBrush(Qt::white);
+    painter.drawPath(about);
+    painter.setBrush(QColor(0xff, 0xd6, 0x4a));
+    painter.drawPath(name);
+
+    // Lower half: the top and bottom, plain gold like the frame.
+    const QRectF cap(0, half, W, H - half);
+    QRadialGradient gold(cap.center() - QPointF(80, 40), W * 0.7);
+    gold.setColorAt(0, QColor(0xfb, 0xdc, 0x6a));
+    gold.setColorAt(1, QColor(0xd0, 0x98, 0x1c));
+    painter.fillRect(cap, gold);
     painter.end();
     return image;
 }
@@ -621,27 +626,28 @@ QImage HelpSignPicture() {
     QPainter painter(&image);
     Smooth(painter);
     painter.setPen(Qt::NoPen);
-    // Gold rim at the picture's edge (the disc's rounded rim maps there).
-    QRadialGradient gold(c - QPointF(60, 60), 330);
+    // Gold frame at the picture's edge (the cube's rounded edges map there).
+    QRadialGradient gold(c - QPointF(60, 60), 380);
     gold.setColorAt(0, QColor(0xfb, 0xdc, 0x6a));
     gold.setColorAt(1, QColor(0xc2, 0x8a, 0x12));
     painter.setBrush(gold);
     painter.drawRect(QRectF(0, 0, S, S));
     // Green face.
-    QRadialGradient green(c - QPointF(50, 60), 260);
+    const QRectF face(34, 34, S - 68, S - 68);
+    QRadialGradient green(c - QPointF(60, 70), 330);
     green.setColorAt(0, QColor(0x3c, 0xc8, 0x7c));
     green.setColorAt(1, QColor(0x13, 0x78, 0x44));
     painter.setBrush(green);
-    painter.drawEllipse(c, 222, 222);
+    painter.drawRoundedRect(face, 46, 46);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(QColor(255, 255, 255, 200), 7));
-    painter.drawEllipse(c, 200, 200);
+    painter.drawRoundedRect(face.adjusted(20, 20, -20, -20), 30, 30);
     painter.setPen(Qt::NoPen);
 
     const QPainterPath mark = CentredTextPath(
-        QStringLiteral("?"), MakeFont("NanumSquareRound", 250), c + QPointF(0, -28));
+        QStringLiteral("?"), MakeFont("NanumSquareRound", 270), c + QPointF(0, -34));
     const QPainterPath word = CentredTextPath(
-        QStringLiteral("도움말"), MakeFont("NanumSquareRound", 54), c + QPointF(0, 128));
+        QStringLiteral("도움말"), MakeFont("NanumSquareRound", 64), c + QPointF(0, 140));
     QPainterPath both = mark;
     both.addPath(word);
     painter.drawImage(0, 0,
@@ -704,30 +710,33 @@ QImage BannerPicture() {
 // -------------------------------------------------------------- sky, rain
 
 QImage DarkCloudPicture() {
-    const int S = 512;
-    const TNoise shape(4, 4, 808), warpX(3, 3, 909), warpY(3, 3, 910), wisp(16, 16, 911);
-    QImage image = Canvas(S, S, Qt::black);
-    // Cloud density on a warped lattice that repeats over the picture.
-    std::vector<double> d(size_t(S) * size_t(S)), broad(size_t(S) * size_t(S));
-    for (int y = 0; y < S; ++y)
-        for (int x = 0; x < S; ++x) {
-            const double s = double(x) / S, t = double(y) / S;
-            const double dx = warpX.Fractal(s * 3, t * 3, 3) - 0.5;
-            const double dy = warpY.Fractal(s * 3, t * 3, 3) - 0.5;
-            const double u = (s + 0.22 * dx) * 4, v = (t + 0.22 * dy) * 4;
-            d[size_t(y * S + x)] = shape.Fractal(u, v, 5, 0.5);
-            broad[size_t(y * S + x)] = shape.Fractal(u, v, 3, 0.5);
+    // As large as the fair-weather sky and spread the same way, over the
+    // whole sky at once. Soft clouds stretch well: this size looks sharp on
+    // common screens and keeps the texture at 7 MB.
+    const int W = 1600, H = 1152;
+    const TNoise shape(8, 6, 808), warpX(5, 4, 909), warpY(5, 4, 910), wisp(24, 72, 911);
+    QImage image = Canvas(W, H, Qt::black);
+    // Cloud density on a warped lattice.
+    std::vector<double> d(size_t(W) * size_t(H)), broad(size_t(W) * size_t(H));
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const double s = double(x) / W, t = double(y) / H;
+            const double dx = warpX.Fractal(s * 5, t * 4, 3) - 0.5;
+            const double dy = warpY.Fractal(s * 5, t * 4, 3) - 0.5;
+            const double u = (s + 0.16 * dx) * 8, v = (t + 0.2 * dy) * 6;
+            d[size_t(y * W + x)] = shape.Fractal(u, v, 5, 0.5);
+            broad[size_t(y * W + x)] = shape.Fractal(u, v, 3, 0.5);
         }
     const QColor gap(0x22, 0x29, 0x36), body(0x43, 0x4e, 0x62), crest(0x9d, 0xa8, 0xb9);
     const QColor bruise(0x4d, 0x46, 0x62);
     PerPixel(image, [&](int x, int y) {
-        const double v = d[size_t(y * S + x)];
+        const double v = d[size_t(y * W + x)];
         // Light from above: the upper flanks of the billows, found on the
         // broad shape, catch it; their undersides stay dark.
-        const double above = broad[size_t(((y - 16 + S) % S) * S + x)];
-        const double slope = broad[size_t(y * S + x)] - above;
+        const double above = broad[size_t(((y - H / 60 + H) % H) * W + x)];
+        const double slope = broad[size_t(y * W + x)] - above;
         const double lit = std::clamp(slope * 5.0, -0.6, 1.0);
-        const double streak = wisp.Fractal(x / 64.0 * 4, y / 16.0, 3) - 0.5;
+        const double streak = wisp.Fractal(double(x) / W * 24, double(y) / H * 72, 3) - 0.5;
         QColor colour = Mix(gap, body, SmoothStep(0.3, 0.58, v));
         colour = Mix(colour, bruise, 0.3 * SmoothStep(0.4, 0.6, v));
         colour = Mix(colour, crest, SmoothStep(0.5, 0.8, v) * Clamp01(0.35 + lit));

@@ -20,14 +20,16 @@ QImage EarthLandPicture();
 // Clouds of the Earth on the key colour (red 1, green 146, blue 201) that
 // the menu turns see-through.
 QImage EarthCloudsPicture();
-// The About board: front in the upper half, back in the lower half.
+// The About sign: the label of its four sides in the upper half, its top
+// and bottom in the lower half.
 QImage AboutSignPicture();
-// The round help sign.
+// The face of the help cube, on all six sides.
 QImage HelpSignPicture();
 // The banner shown until the update check brings another: the program's
 // name in outlined letters on a transparent background.
 QImage BannerPicture();
-// Storm clouds, tiling like the fair-weather sky.
+// Storm clouds, one large picture spread over the whole sky like the
+// fair-weather one.
 QImage DarkCloudPicture();
 // Rain streaks, tiling; two frames.
 QImage RainPicture(int frame);

@@ -139,17 +139,19 @@ QImage PaintWood(int size) {
 }
 
 // A pale blue sky with scattered soft, bright clouds, lightly shaded on the
-// side away from the light.
-QImage PaintClouds(int size) {
-    const TFractalNoise cover(6, 6, 5, 101);
-    const TFractalNoise swirlU(3, 3, 3, 113);
-    const TFractalNoise swirlV(3, 3, 3, 127);
-    const TFractalNoise haze(2, 2, 3, 131);
+// side away from the light. The main menu spreads this one picture over its
+// whole sky, so it is large and its clouds never repeat within it; the
+// lattices have the picture's proportions, keeping the clouds round.
+QImage PaintClouds(int width, int height) {
+    const TFractalNoise cover(16, 12, 5, 101);
+    const TFractalNoise swirlU(5, 4, 3, 113);
+    const TFractalNoise swirlV(5, 4, 3, 127);
+    const TFractalNoise haze(3, 2, 3, 131);
     const TRgb sky{193, 220, 243};
     const TRgb skyHigh{212, 231, 249};
     const TRgb cloud{252, 253, 255};
     const TRgb shadow{224, 230, 240};
-    const double step = 4.0 / size; // light comes from above
+    const double step = 4.0 / height; // light comes from above
 
     auto density = [&](double u, double v) {
         // A periodic swirl of the coordinates draws the clouds out into wisps.
@@ -158,12 +160,12 @@ QImage PaintClouds(int size) {
         return cover.Sample(std::fmod(wu, 1.0), std::fmod(wv, 1.0));
     };
 
-    QImage image(size, size, QImage::Format_RGB32);
-    for (int y = 0; y < size; ++y) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        const double v = double(y) / size;
-        for (int x = 0; x < size; ++x) {
-            const double u = double(x) / size;
+        const double v = double(y) / height;
+        for (int x = 0; x < width; ++x) {
+            const double u = double(x) / width;
             const double d = density(u, v);
             const double cloudiness = SmoothStep(0.47, 0.76, d);
             const double above = density(u, std::fmod(v - step + 1.0, 1.0));
@@ -197,8 +199,8 @@ int main(int argc, char** argv) {
     }
     const QString appDir = QString::fromLocal8Bit(argv[1]) + QLatin1Char('/');
     bool ok = Save(PaintWood(512), appDir + QStringLiteral("Images/best_wood.jpg"), "jpeg", 92);
-    ok =
-        Save(PaintClouds(512), appDir + QStringLiteral("Models/maps/White_Cloud.png"), "png", -1) &&
-        ok;
+    ok = Save(PaintClouds(1600, 1152), appDir + QStringLiteral("Models/maps/White_Cloud.png"),
+              "png", -1) &&
+         ok;
     return ok ? 0 : 1;
 }
