@@ -1,7 +1,8 @@
 # A Debian package of the installed layout, built with `cpack` in the build
 # tree (ravlin_<version>-1_<arch>.deb). Library dependencies are read off the
 # linked libraries by dpkg-shlibdeps; what is loaded at run time rather than
-# linked is named here: the Korean fonts every window uses (the Qt plugins
+# linked is named here: the Korean fonts every window uses, Qt's SQLite
+# driver the practice history is kept with (the Qt plugins
 # for X11, GLX and the picture formats come with libqt6gui6). The program
 # composes Hangul itself, so a desktop input method is only suggested (Qt 6
 # talks to ibus out of the box; fcitx 5 needs its Qt 6 front end).
@@ -20,7 +21,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://www.ravlin.example/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-nanum, fonts-nanum-coding")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-nanum, fonts-nanum-coding, libqt6sql6-sqlite")
 # The icon theme's index lets toolkits find the icons by name; Qt's Wayland
 # platform lets the program run natively on a Wayland desktop (without it Qt
 # uses XWayland).

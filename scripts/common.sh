@@ -3,7 +3,7 @@
 
 RAVLIN_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins
+  qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins libqt6sql6-sqlite qt6-charts-dev
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libsdl2-mixer-dev libhangul-dev libcurl4-openssl-dev libsimpleini-dev
   libgtest-dev libgmock-dev libbenchmark-dev libtinyobjloader-dev

@@ -38,6 +38,7 @@ struct TKeyboardSetupRec {
     bool MoveProblem = false;
     bool UseSound = false;
     bool ShowFinger = false;
+    bool WeakKeysFirst = false; // "약한 글쇠 위주로": pick weighted by the history
     QString FontName;
     int FontSize = 0;
     TColor FontColor = 0;

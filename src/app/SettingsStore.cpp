@@ -88,6 +88,7 @@ void ReadKeyboardSetup(const TIniFile& ini, TKeyboardSetupRec& rec) {
     rec.ShowFinger = ini.ReadBool(kKeyboard, QStringLiteral("ShowFinger"), true);
     rec.AlwaysShowEnglish = ini.ReadBool(kKeyboard, QStringLiteral("AlwaysShowEnglish"), true);
     rec.MoveProblem = ini.ReadBool(kKeyboard, QStringLiteral("MoveProblem"), true);
+    rec.WeakKeysFirst = ini.ReadBool(kKeyboard, QStringLiteral("WeakKeysFirst"), false);
     rec.languageIndex = ini.ReadInteger(kKeyboard, QStringLiteral("LanguageIndex"), 0);
     rec.TextureFileName = ini.ReadString(kKeyboard, QStringLiteral("TextureFileName"),
                                          QStringLiteral("[key] wood.bmp"));
@@ -103,6 +104,7 @@ void WriteKeyboardSetup(TIniFile& ini, const TKeyboardSetupRec& rec) {
     ini.WriteBool(kKeyboard, QStringLiteral("ShowFinger"), rec.ShowFinger);
     ini.WriteBool(kKeyboard, QStringLiteral("AlwaysShowEnglish"), rec.AlwaysShowEnglish);
     ini.WriteBool(kKeyboard, QStringLiteral("MoveProblem"), rec.MoveProblem);
+    ini.WriteBool(kKeyboard, QStringLiteral("WeakKeysFirst"), rec.WeakKeysFirst);
     ini.WriteInteger(kKeyboard, QStringLiteral("LanguageIndex"), rec.languageIndex);
     ini.WriteString(kKeyboard, QStringLiteral("TextureFileName"), rec.TextureFileName);
     ini.WriteString(kKeyboard, QStringLiteral("FontName"), rec.FontName);

@@ -4,6 +4,8 @@
 #include "app/RavlinApplication.h"
 #include "app/RavlinError.h"
 #include "games/ScoreForm.h"
+#include "history/HistoryForm.h"
+#include "history/HistoryRecorder.h"
 #include "platform/CodePage949.h"
 #include "platform/InputComposer.h"
 #include "platform/InputModeBadge.h"
@@ -80,7 +82,9 @@ TGameForm::TGameForm(TClockwigGame::TRandom random, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
     , FGame(std::move(random))
-    , FSoundPlayer(std::make_unique<TResourceSoundPlayer>()) {
+    , FSoundPlayer(std::make_unique<TResourceSoundPlayer>())
+    , FHistory(std::make_unique<THistoryRecorder>()) {
+    THistoryForm::ConnectRecovery(this, *FHistory);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("클록윅  ( Clockwig )"));
     setFixedSize(kClientWidth, kClientHeight);
@@ -437,6 +441,9 @@ void TGameForm::GameComplete() {
 }
 
 void TGameForm::FinishGame() {
+    FHistory->RecordGame(haClockwig,
+                         FGame.Language() == 0 ? QStringLiteral("한글") : QStringLiteral("영어"),
+                         FGame.Level(), FGame.Score());
     QPointer<TScoreForm> board = SaveUser();
     CommitComposition();
     if (board)

@@ -18,6 +18,7 @@ class TBorderLabel;
 class TInputComposer;
 class TResourceSoundPlayer;
 class TScoreForm;
+class THistoryRecorder;
 
 // The Clockwig game window: the clock face with its twelve word labels, the
 // history column, score, level and lives, the answer box and the goblin's
@@ -122,4 +123,6 @@ private:
     QPixmap NormalImg;
     QPixmap SmileImg;
     QImage FFigureBuffer;
+    // The finished game goes into the practice history.
+    std::unique_ptr<THistoryRecorder> FHistory;
 };

@@ -5,6 +5,7 @@
 #include "app/SettingsStore.h"
 #include "games/GameForm.h"
 #include "games/ScoreForm.h"
+#include "history/HistoryForm.h"
 #include "platform/HelpWindow.h"
 
 #include <QButtonGroup>
@@ -93,6 +94,11 @@ TGameSetUpForm::TGameSetUpForm(QWidget* parent)
     FScoreBtn->setGeometry(296, 112, 78, 28);
     FHelpBtn = new QPushButton(QStringLiteral("도움말(&H)"), this);
     FHelpBtn->setGeometry(296, 146, 78, 28);
+    auto* historyBtn = new QPushButton(QStringLiteral("기록(&R)"), this);
+    historyBtn->setObjectName(QStringLiteral("HistoryButton"));
+    historyBtn->setGeometry(296, 78, 78, 28);
+    connect(historyBtn, &QPushButton::clicked, this,
+            [this] { THistoryForm::ShowHistory(this, haClockwig); });
 
     connect(FOkBtn, &QPushButton::clicked, this, &TGameSetUpForm::OkBtnClick);
     connect(FNoBtn, &QPushButton::clicked, this, &QDialog::reject);

@@ -13,6 +13,8 @@
 #include "gl/GLTexturePanelItem.h"
 #include "gl/ObjLoader.h"
 #include "gl/ThreadTimer.h"
+#include "history/HistoryForm.h"
+#include "history/HistoryRecorder.h"
 #include "platform/CodePage949.h"
 #include "platform/InputComposer.h"
 #include "platform/InputModeBadge.h"
@@ -92,7 +94,9 @@ void SetupOutlinedLabel(TBorderLabel* label, const QString& caption) {
 TSaveMeGameForm::TSaveMeGameForm(QWidget* parent, TRandom random, TRandom sceneRandom)
     : QWidget(parent, Qt::Window)
     , FGame(std::move(random))
-    , FSceneRandom(std::move(sceneRandom)) {
+    , FSceneRandom(std::move(sceneRandom))
+    , FHistory(std::make_unique<THistoryRecorder>()) {
+    THistoryForm::ConnectRecovery(this, *FHistory);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("오르발론"));
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
@@ -329,6 +333,8 @@ void TSaveMeGameForm::StartGame(const QString& fileName, int level, const QStrin
     FGame.SetUseSound(SaveMeGameSetUp.UseSound);
     FGame.SetUseBGM(SaveMeGameSetUp.UseBGM);
     FGame.StartGame(fileName, level, lines);
+    FHistorySource = QFileInfo(fileName).completeBaseName();
+    FHistory->Restart();
     ApplyInputMode();
     InputEdit->setFocus();
 }
@@ -475,6 +481,7 @@ void TSaveMeGameForm::FinishGame(int score, int level, const QString& language) 
         return;
     FFinishing = true;
     ClearInput();
+    FHistory->RecordGame(haOrbalon, FHistorySource, level, score);
     QPointer<TScoreForm> board;
     try {
         board = new TScoreForm(this);

@@ -12,6 +12,7 @@
 class TInputModeBadge;
 
 class QLineEdit;
+class THistoryRecorder;
 class T3DModel;
 class TBorderLabel;
 class TGLPanel;
@@ -134,4 +135,7 @@ private:
     QString FBackgroundFile;
     int FParticleCount = 0;
     bool FFinishing = false;
+    // The finished game goes into the practice history under its word file.
+    std::unique_ptr<THistoryRecorder> FHistory;
+    QString FHistorySource;
 };

@@ -7,6 +7,7 @@
 #include "games/GameWordFile.h"
 #include "games/SaveMeGameForm.h"
 #include "games/ScoreForm.h"
+#include "history/HistoryForm.h"
 #include "platform/HelpWindow.h"
 
 #include <QButtonGroup>
@@ -150,6 +151,11 @@ TSaveMeGameSetUpForm::TSaveMeGameSetUpForm(QWidget* parent, TStartGame startGame
     ScoreBtn->setGeometry(444, 254, 78, 26);
     HelpBtn = new QPushButton(QStringLiteral("도움말(&H)"), this);
     HelpBtn->setGeometry(444, 286, 78, 26);
+    auto* historyBtn = new QPushButton(QStringLiteral("기록(&R)"), this);
+    historyBtn->setObjectName(QStringLiteral("HistoryButton"));
+    historyBtn->setGeometry(444, 80, 78, 28);
+    connect(historyBtn, &QPushButton::clicked, this,
+            [this] { THistoryForm::ShowHistory(this, haOrbalon); });
 
     connect(OkBtn, &QPushButton::clicked, this, &TSaveMeGameSetUpForm::OkBtnClick);
     connect(NoBtn, &QPushButton::clicked, this, &QDialog::reject);

@@ -212,6 +212,8 @@ void TKeyboardExercise::Tick(int interval) {
             FExplosionAniTick = kExplosionMissed;
             if (!FProblemPosShift_Canceled) {
                 CountFailure();
+                if (OnMissed)
+                    OnMissed();
                 NextProblem();
             }
             FProblemPosShift_Canceled = false;

@@ -93,6 +93,9 @@ public:
     std::function<void()> OnRedraw;
     std::function<void()> OnClose;
     std::function<void(int)> OnPause;
+    // Called when a problem drifted out of view unanswered, before the next
+    // one is picked.
+    std::function<void()> OnMissed;
     // Called when the finger flight ends (the screen closes its message).
     std::function<void()> OnFingerFlightEnded;
 

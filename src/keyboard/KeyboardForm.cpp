@@ -9,6 +9,9 @@
 #include "gl/GLTextureMessage.h"
 #include "gl/ObjLoader.h"
 #include "gl/ThreadTimer.h"
+#include "history/HistoryForm.h"
+#include "history/HistoryRecorder.h"
+#include "history/WeakKeyWeights.h"
 #include "platform/VirtualKeys.h"
 #include "shell/GameSoundList.h"
 
@@ -142,6 +145,9 @@ TKeyboardForm::TKeyboardForm(QWidget* parent, std::function<int(int)> random)
     // The pause after a correct answer lets the explosion's first frame be
     // seen before the next key counts; it holds the window thread.
     FExercise->OnPause = [](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); };
+    FExercise->OnMissed = [this] { FDrill.Missed(); };
+    FHistory = std::make_unique<THistoryRecorder>();
+    THistoryForm::ConnectRecovery(this, *FHistory);
     FExercise->OnFingerFlightEnded = [this] {
         if (FMessage->Visible())
             FMessage->Close();
@@ -167,6 +173,9 @@ TKeyboardForm::~TKeyboardForm() {
     FDestroying = true;
     ThreadTimer->SetEnabled(false);
     ThreadTimer->OnTimer = nullptr;
+    // A drill freed without being closed is kept too (no message now).
+    FHistory->OnRecovered = nullptr;
+    RecordDrill();
     KeyboardPanel->OnDrawScene = nullptr;
     KeyboardPanel->OnResize = nullptr;
     KeyboardPanel->OnScaleChange = nullptr;
@@ -219,6 +228,8 @@ void TKeyboardForm::Initialize() {
     glyphFont.setItalic(setup.FontItalic);
     FSelKeyList->AssignFont(glyphFont);
     FSelKeyList->BuildList(FKeyLayout, setup.KeyGroup);
+    ApplyWeakKeyWeights();
+    FDrill.Start(LayoutCaption(setup.languageIndex));
 
     // Resolved once: the material event asks for it on every key drawn.
     FKeyCapTexture = setup.TextureFileName.isEmpty() ? QString() : MediaPath(setup.TextureFileName);
@@ -260,6 +271,35 @@ void TKeyboardForm::Initialize() {
 
 void TKeyboardForm::NextProblem() {
     FExercise->NextProblem();
+    NoteProblemShown();
+}
+
+void TKeyboardForm::RecordDrill() {
+    // The drill ends: its facts go into the history in one transaction.
+    if (!FDrill.HasFacts())
+        return;
+    FHistory->RecordDrill(FDrill);
+    FDrill.Start(FDrill.Session().Source);
+}
+
+void TKeyboardForm::NoteProblemShown() {
+    if (!FDrill.HasProblem() && FSelKeyList->SelIndex() >= 0)
+        FDrill.ProblemShown(FSelKeyList->SelIndex(), FSelKeyList->SelCaption());
+}
+
+void TKeyboardForm::ApplyWeakKeyWeights() {
+    if (!KeyboardSetup.WeakKeysFirst) {
+        FSelKeyList->SetWeights({});
+        return;
+    }
+    // Read once per drill, before the first problem, never while typing.
+    QList<int> codes;
+    for (int i = 0; i < FSelKeyList->Count(); ++i)
+        codes.append(FSelKeyList->Items(i));
+    QHash<int, THistoryKeyStat> stats;
+    if (THistoryDatabase* db = FHistory->Database())
+        stats = db->RecentDrillStats(LayoutCaption(KeyboardSetup.languageIndex));
+    FSelKeyList->SetWeights(TWeakKeyWeights::ForCodes(stats, codes));
 }
 
 void TKeyboardForm::PlaySound(TKeyboardSound sound) {
@@ -289,6 +329,7 @@ void TKeyboardForm::Redraw() {
 void TKeyboardForm::ThreadTimerTimer() {
     FExercise->MaxVisibleX = KeyboardPanel->MaxVisibleX();
     FExercise->Tick(ThreadTimer->Interval());
+    NoteProblemShown(); // after a miss, the next problem
 }
 
 void TKeyboardForm::UpdateVisibleExtents() {
@@ -318,6 +359,7 @@ void TKeyboardForm::changeEvent(QEvent* event) {
 
 void TKeyboardForm::closeEvent(QCloseEvent* event) {
     ThreadTimer->SetEnabled(false);
+    RecordDrill();
     QWidget::closeEvent(event);
 }
 
@@ -346,13 +388,22 @@ void TKeyboardForm::keyReleaseEvent(QKeyEvent* event) {
 void TKeyboardForm::HandleKeyPress(QKeyEvent* event) {
     event->accept();
     FExercise->KeyDown(KeyCodeOf(*event), ShiftStateOf(event->modifiers()));
+    if (!event->isAutoRepeat() && FExercise->FCorrectAnswer != -1)
+        FDrill.KeyJudged(FExercise->FCorrectAnswer == 1);
 }
 
 void TKeyboardForm::HandleKeyRelease(QKeyEvent* event) {
     event->accept();
     // Qt leaves a released modifier out of the state; the others still
     // held are what counts.
-    FExercise->KeyUp(KeyCodeOf(*event), ShiftStateOf(event->modifiers()), event->isAutoRepeat());
+    const std::uint16_t key = KeyCodeOf(*event);
+    const TShiftState shift = ShiftStateOf(event->modifiers());
+    const bool answers = !event->isAutoRepeat() && FSelKeyList->IsCorrectKey(key, shift);
+    FExercise->KeyUp(key, shift, event->isAutoRepeat());
+    if (answers) {
+        FDrill.Answered();
+        NoteProblemShown();
+    }
 }
 
 void TKeyboardForm::KeyboardPanelMouseDown(QMouseEvent*) {

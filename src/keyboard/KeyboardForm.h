@@ -3,6 +3,7 @@
 #include "app/KeyboardLayouts.h"
 #include "app/SettingsRecords.h"
 #include "gl/GLTypes.h"
+#include "history/DrillRecorder.h"
 #include "keyboard/KeyboardExercise.h"
 #include "keyboard/SelKeyList.h"
 
@@ -13,6 +14,7 @@
 class QKeyEvent;
 class QMouseEvent;
 class TGLPanel;
+class THistoryRecorder;
 class TGLTextureAnimation;
 class TGLTextureMessage;
 class TMaterialItem;
@@ -115,4 +117,13 @@ private:
     TGLArrayf3 FExpMaxVisiblePos;
     TGLArrayf3 FExpMinVisiblePos;
     bool FDestroying = false;
+    // The drill's facts, written to the history when the window closes.
+    TDrillRecorder FDrill;
+    std::unique_ptr<THistoryRecorder> FHistory;
+    // Writes the drill so far into the history (window closed or freed).
+    void RecordDrill();
+    // Tells the recorder about a problem that has just appeared.
+    void NoteProblemShown();
+    // Weights the pick by the history when the setup asks for it.
+    void ApplyWeakKeyWeights();
 };

@@ -8,6 +8,7 @@
 #include "app/RavlinError.h"
 #include "app/SettingsStore.h"
 #include "app/StringUtils.h"
+#include "history/HistoryForm.h"
 #include "keyboard/KeyboardForm.h"
 #include "platform/HelpWindow.h"
 
@@ -118,6 +119,7 @@ TKeyboardSetUpForm::TKeyboardSetUpForm(QWidget* parent, TStartDrill startDrill)
     , cbShowFinger(new QCheckBox(QStringLiteral("손가락 위치 보이기"), this))
     , cbAlwaysShowEnglish(new QCheckBox(QStringLiteral("영어는 항상 보이기"), this))
     , cbMoveProblem(new QCheckBox(QStringLiteral("문제 움직이기"), this))
+    , cbWeakKeysFirst(new QCheckBox(QStringLiteral("약한 글쇠 위주로"), this))
     , lblSelectKeyPos(new QLabel(QStringLiteral("◆ 연습할 글쇠위치를 선택하세요. "), this))
     , TextureGroup(new QGroupBox(QStringLiteral("키캡 배경그림"), this))
     , lbBackImage(new QListWidget(TextureGroup))
@@ -171,6 +173,7 @@ TKeyboardSetUpForm::TKeyboardSetUpForm(QWidget* parent, TStartDrill startDrill)
     optionsGrid->addWidget(cbShowFinger, 0, 1);
     optionsGrid->addWidget(cbAlwaysShowEnglish, 1, 0);
     optionsGrid->addWidget(cbMoveProblem, 1, 1);
+    optionsGrid->addWidget(cbWeakKeysFirst, 2, 0, 1, 2);
     lblSelectKeyPos->setStyleSheet(QStringLiteral("color: #e00000;"));
 
     lbBackImage->setItemDelegate(new TPictureDelegate(lbBackImage));
@@ -205,6 +208,11 @@ TKeyboardSetUpForm::TKeyboardSetUpForm(QWidget* parent, TStartDrill startDrill)
     columns->addLayout(right, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(btnHelp);
+    auto* historyBtn = new QPushButton(QStringLiteral("기록"), this);
+    historyBtn->setObjectName(QStringLiteral("HistoryButton"));
+    connect(historyBtn, &QPushButton::clicked, this,
+            [this] { THistoryForm::ShowHistory(this, haKeyboard, LanguageGroup->checkedId()); });
+    buttons->addWidget(historyBtn);
     buttons->addStretch();
     buttons->addWidget(btnOk);
     buttons->addWidget(btnCancel);
@@ -276,6 +284,7 @@ void TKeyboardSetUpForm::FormCreate() {
     cbUseSound->setChecked(KeyboardSetup.UseSound);
     cbAlwaysShowEnglish->setChecked(KeyboardSetup.AlwaysShowEnglish);
     cbMoveProblem->setChecked(KeyboardSetup.MoveProblem);
+    cbWeakKeysFirst->setChecked(KeyboardSetup.WeakKeysFirst);
     cbShowFinger->setChecked(KeyboardSetup.ShowFinger);
     if (QAbstractButton* radio = LanguageGroup->button(KeyboardSetup.languageIndex))
         radio->setChecked(true);
@@ -452,6 +461,7 @@ void TKeyboardSetUpForm::btnOkClick() {
     KeyboardSetup.UseSound = cbUseSound->isChecked();
     KeyboardSetup.AlwaysShowEnglish = cbAlwaysShowEnglish->isChecked();
     KeyboardSetup.MoveProblem = cbMoveProblem->isChecked();
+    KeyboardSetup.WeakKeysFirst = cbWeakKeysFirst->isChecked();
     KeyboardSetup.ShowFinger = cbShowFinger->isChecked();
     KeyboardSetup.languageIndex = std::max(LanguageGroup->checkedId(), 0);
     KeyboardSetup.FontName = FKeyFont.family();

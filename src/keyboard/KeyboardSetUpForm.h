@@ -58,6 +58,8 @@ public:
     QCheckBox* cbShowFinger;
     QCheckBox* cbAlwaysShowEnglish;
     QCheckBox* cbMoveProblem;
+    // The pick favours the keys the history shows as weak.
+    QCheckBox* cbWeakKeysFirst;
     QLabel* lblSelectKeyPos;
     QGroupBox* TextureGroup;
     QListWidget* lbBackImage;

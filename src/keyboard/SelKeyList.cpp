@@ -78,7 +78,24 @@ void TSelKeyList::NextProblem() {
     }
     if (candidates.isEmpty())
         candidates = FItems;
-    FSelIndex = candidates.at(RandomBelow(int(candidates.size())));
+    if (FWeights.isEmpty()) {
+        FSelIndex = candidates.at(RandomBelow(int(candidates.size())));
+    } else {
+        // Weights in hundredths, each candidate at least one, drawn as one
+        // number below their sum.
+        QList<int> shares;
+        int total = 0;
+        for (int code : candidates) {
+            const int share = std::max(1, int(std::lround(FWeights.value(code, 1.0) * 100.0)));
+            shares.append(share);
+            total += share;
+        }
+        int r = RandomBelow(total);
+        qsizetype pick = 0;
+        while (pick + 1 < shares.size() && r >= shares[pick])
+            r -= shares[pick++];
+        FSelIndex = candidates.at(pick);
+    }
     BuildProblemGlyphs(SelCaption());
     FPrevSelIndex1 = FPrevSelIndex2;
     FPrevSelIndex2 = FSelIndex;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <QFont>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -61,6 +62,12 @@ public:
     // Picks the next problem and builds its caption glyphs. Nothing happens
     // on an empty list.
     void NextProblem();
+    // Pick weights by selection code ("약한 글쇠 위주로"): with any set, a
+    // candidate comes up in proportion to its weight (codes without one
+    // weigh 1); empty, every candidate is equally likely. The last-two rule
+    // holds either way.
+    void SetWeights(QHash<int, double> weights) { FWeights = std::move(weights); }
+    const QHash<int, double>& Weights() const { return FWeights; }
     // Position of the first entry whose key has the virtual-key code, -1.
     int FindByKey(std::uint16_t key) const;
     bool IsSelKeyLeftHand() const;
@@ -116,4 +123,5 @@ private:
     TLogFont FLogFont;
     int FProblemModelID = 0;
     std::function<int(int)> FRandom;
+    QHash<int, double> FWeights;
 };

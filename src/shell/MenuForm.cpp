@@ -9,6 +9,7 @@
 #include "gl/GLPanel.h"
 #include "gl/ObjLoader.h"
 #include "gl/ThreadTimer.h"
+#include "history/HistoryForm.h"
 #include "keyboard/KeyboardSetUpForm.h"
 #include "platform/HelpWindow.h"
 #include "platform/TickCount.h"
@@ -30,6 +31,7 @@
 #include <QMouseEvent>
 #include <QRandomGenerator>
 #include <QScreen>
+#include <QShortcut>
 #include <QThread>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -42,6 +44,8 @@ namespace {
 
 const QString kKeyboardObj = QStringLiteral("KeyboardObj");
 const QString kSentenceObj = QStringLiteral("SentenceObj");
+// Not a scene object: the history window, opened by its shortcut.
+const QString kHistoryItem = QStringLiteral("History");
 const QString kCloudSphereObj = QStringLiteral("CloudSphereObj");
 const QString kLandSphereObj = QStringLiteral("LandSphereObj");
 const QString kClockGameObj = QStringLiteral("ClockGameObj");
@@ -82,9 +86,13 @@ struct THint {
 };
 
 const THint kHints[] = {
-    {"CloudSphereObj_Hint", "오르발론 게임"}, {"KeyboardObj_Hint", "키보드연습"},
-    {"SentenceObj_Hint", "문장연습"},         {"ClockGameObj_Hint", "클록윅 게임"},
-    {"AboutObj_Hint", "About 타비로"},        {"HelpObj_Hint", "도움말"},
+    // The two practice hints name the shortcut of the history window.
+    {"CloudSphereObj_Hint", "오르발론 게임"},
+    {"KeyboardObj_Hint", "키보드연습 (기록: Ctrl+R)"},
+    {"SentenceObj_Hint", "문장연습 (기록: Ctrl+R)"},
+    {"ClockGameObj_Hint", "클록윅 게임"},
+    {"AboutObj_Hint", "About 타비로"},
+    {"HelpObj_Hint", "도움말"},
 };
 
 // Rotates by `angle` degrees about the axis through the model's centre.
@@ -158,6 +166,8 @@ TMenuForm::TMenuForm(const TMenuServices& services, QWidget* parent)
     , FServices(services) {
     setWindowTitle(QStringLiteral("타비로 v3.6"));
     resize(1467, 897);
+    auto* history = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
+    connect(history, &QShortcut::activated, this, [this] { OpenMenuItem(kHistoryItem); });
     // On a smaller screen (1366 x 768 laptops) the window takes what the
     // screen offers instead of running off its edges; the scene lays itself
     // out from the visible extent, whatever the size.
@@ -435,6 +445,9 @@ void TMenuForm::OpenMenuItem(const QString& objectName) {
             FServices.ShowHelpTopic(this, HelpTopic());
         else
             THelpWindow::ShowTopic(this, HelpTopic());
+    } else if (objectName == kHistoryItem) {
+        THistoryForm dialog(this, haSentence, THistoryForm::DefaultLayoutIndex());
+        ExecDialog(dialog);
     } else if (HasPrefix(objectName, kADPlane)) {
         OpenUrl(FUpdater->click_image_link);
     }

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
-void TSentence::AppendChar(QChar AChar, quint8 hitCount) {
+void TSentence::AppendChar(QChar AChar, quint8 hitCount, quint32 tick) {
     hitCounts.truncate(typed.size());
     hitCounts.append(QChar(char16_t(hitCount)));
+    typedTicks.resize(typed.size());
+    typedTicks.append(tick);
     typed.append(AChar);
 }
 
@@ -15,6 +17,8 @@ void TSentence::BackSpace() {
     typed.truncate(last);
     if (last < hitCounts.size())
         hitCounts.remove(last, 1);
+    if (last < typedTicks.size())
+        typedTicks.remove(last, 1);
 }
 
 int TSentence::GetTotalHitCount() const {

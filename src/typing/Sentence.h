@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 // One line of a practice page: the text to type, what has been typed over it
@@ -16,9 +17,14 @@ public:
     // first typed.size() units are meaningful; later ones are left over from
     // characters deleted by Backspace.
     QString hitCounts;
+    // The model clock's tick at which each typed character was finished,
+    // parallel to hitCounts (the progress history reads how long each
+    // character took).
+    QList<quint32> typedTicks;
 
-    // Appends a typed character that cost `hitCount` keystrokes.
-    void AppendChar(QChar AChar, quint8 hitCount);
+    // Appends a typed character that cost `hitCount` keystrokes, finished at
+    // `tick`.
+    void AppendChar(QChar AChar, quint8 hitCount, quint32 tick = 0);
     // Deletes the last typed character; nothing when none is typed.
     void BackSpace();
     // The keystrokes spent on the typed characters.

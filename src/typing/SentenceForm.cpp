@@ -4,6 +4,8 @@
 #include "app/RavlinError.h"
 #include "app/SettingsStore.h"
 #include "gl/ThreadTimer.h"
+#include "history/HistoryForm.h"
+#include "history/HistoryRecorder.h"
 #include "platform/KanaInput.h"
 #include "shell/BorderLabel.h"
 #include "shell/GameSoundList.h"
@@ -15,6 +17,7 @@
 #include <algorithm>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -96,6 +99,8 @@ TSentenceForm::TSentenceForm(QWidget* parent, TTypingModel::TClock clock)
     SenEx->OnTypingStarted = [this](TSentencePractice*) { SenExTypingStarted(); };
     SenEx->OnTypingError = [this](TSentencePractice*) { SenExTypingError(); };
     SenEx->OnTypingEnded = [this](TSentencePractice*) { SenExTypingEnded(); };
+    FHistory = std::make_unique<THistoryRecorder>();
+    THistoryForm::ConnectRecovery(this, *FHistory);
     // The picture runs on from the meter into the practice lines.
     SenEx->OnDrawBackGround = [this](TSentencePractice*, QPainter& canvas, const QRect& rect) {
         FSentenceImageList.Paint(canvas, rect, SpeedMeter->width(), WindowColor());
@@ -381,6 +386,8 @@ void TSentenceForm::SenExTypingEnded() {
     SpeedMeter->SetActive(false);
     UpdateSpeeds(false);
     SpeedMeter->Paint();
+    // A page repeated for its speed still counts as practice.
+    FHistory->RecordSentencePage(SenEx->Model(), QFileInfo(FTextFn).fileName());
 
     if (SentenceSetup.UseSpeedLimit && SenEx->GetTypingSpeed(false) < SentenceSetup.SpeedLimit) {
         Inform(this, QStringLiteral("확인"),

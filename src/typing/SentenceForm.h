@@ -4,11 +4,13 @@
 #include "typing/SentenceText.h"
 #include "typing/TypingModel.h"
 
+#include <memory>
 #include <QImage>
 #include <QRect>
 #include <QWidget>
 
 class QTimer;
+class THistoryRecorder;
 class TBorderLabel;
 class TSentencePractice;
 class TThreadTimer;
@@ -104,4 +106,6 @@ private:
     bool FPageShown = false; // a page of FTextFn has been on screen
     bool FPositionSaved = false;
     bool FClosed = false;
+    // Each ended page goes into the practice history.
+    std::unique_ptr<THistoryRecorder> FHistory;
 };

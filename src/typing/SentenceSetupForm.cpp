@@ -7,6 +7,7 @@
 #include "app/RavlinApplication.h"
 #include "app/RavlinError.h"
 #include "app/SettingsStore.h"
+#include "history/HistoryForm.h"
 #include "platform/HelpWindow.h"
 #include "typing/SentenceForm.h"
 #include "typing/SentencePractice.h"
@@ -301,6 +302,11 @@ TSentenceSetupForm::TSentenceSetupForm(QWidget* parent, TTypingModel::TClock pra
     columns->addSpacing(10);
     columns->addLayout(right, 1);
     auto* buttons = new QHBoxLayout;
+    auto* historyBtn = new QPushButton(QStringLiteral("기록"), this);
+    historyBtn->setObjectName(QStringLiteral("HistoryButton"));
+    connect(historyBtn, &QPushButton::clicked, this,
+            [this] { THistoryForm::ShowHistory(this, haSentence); });
+    buttons->addWidget(historyBtn);
     buttons->addStretch();
     buttons->addWidget(btnStart);
     buttons->addWidget(btnHelp);

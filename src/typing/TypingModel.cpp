@@ -219,7 +219,7 @@ void TTypingModel::AppendOrMoveOn(QChar c, quint8 hitCount) {
 void TTypingModel::AppendToCurrent(QChar c, quint8 hitCount) {
     TSentence* line = CurrSentence();
     const int oldLength = int(line->typed.size());
-    line->AppendChar(c, hitCount);
+    line->AppendChar(c, hitCount, FClock());
     RaiseLineChanged(FCurrSentence, oldLength, oldLength + 1);
 }
 
