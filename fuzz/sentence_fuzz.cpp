@@ -50,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const QString& line : lines)
         if (line.size() > 1 && WidthOf(line, charWidth) > limit)
             std::abort();
-    if (NonBlank(lines) != NonBlank(fileLines))
+    // Wrapping never invents text.
+    if (NonBlank(lines).size() > NonBlank(fileLines).size())
         std::abort();
 
     TSentenceText sentence;
