@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the practice text reader: DecodeText finds the
 // encoding (never failing), and the text is split, wrapped for a screen of a
-// width taken from the input and paged forward and back. Wrapping keeps
-// every character that is not a blank, no display line is wider than the
+// width taken from the input and paged forward and back. Wrapping adds no
+// text, no display line is wider than the
 // screen unless it is a single character, and paging ends.
 
 #include "FuzzSupport.h"
