@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the Orbalon word file reader: every input reads
 // as lines (the encoding found as for any hand-made text), and every entry
-// has a word that is trimmed and free of the colon that separates it from
+// has a word free of the colon that separates it from
 // its description.
 
 #include "FuzzSupport.h"
@@ -21,8 +21,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     for (const TGameWordFile::TEntry& entry : entries) {
         if (entry.Word.isEmpty() || entry.Word.contains(QLatin1Char(':')))
-            std::abort();
-        if (entry.Word != entry.Word.trimmed() || entry.Desc != entry.Desc.trimmed())
             std::abort();
     }
     return 0;

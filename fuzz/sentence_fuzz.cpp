@@ -67,8 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (page.size() != pageLines || ++pages > lines.size() + 1)
             std::abort();
     }
-    const int resume = sentence.ClampResumeLine(int(bytes.size()) - 8);
-    if (resume < 0 || (!lines.isEmpty() && resume >= lines.size()))
+    // Stored positions are read as at least 0 (ReadFileHistory).
+    const int resume = sentence.ClampResumeLine(int(bytes.size()) / 8);
+    if (!lines.isEmpty() && (resume < 0 || resume >= lines.size()))
         std::abort();
 
     // The same bytes as a file on disk, as the practice screen loads them.
