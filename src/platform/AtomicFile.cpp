@@ -55,7 +55,12 @@ bool TAtomicFile::Write(const QByteArray& data) {
         // Leftovers of an interrupted save go first: they may be what fills
         // the disk.
         RemoveStaleTemporaries(FPath);
-        FOpen = FFile.open(QIODevice::WriteOnly);
+        // Unbuffered, so that a failing write (a full disk) fails here. With
+        // Qt's write buffer the data only reaches the file when commit()
+        // flushes it, and a flush that fails there is not noticed: the
+        // temporary file, empty or cut short, is renamed over the old one
+        // and the save reports success.
+        FOpen = FFile.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
         if (!FOpen) {
             FFailed = true;
             return false;
@@ -63,6 +68,9 @@ bool TAtomicFile::Write(const QByteArray& data) {
     }
     if (FFile.write(data) != data.size()) {
         FFailed = true;
+        // The reason ("No space left on device"), before cancelling
+        // replaces it with its own.
+        FError = FFile.errorString();
         FFile.cancelWriting();
         return false;
     }

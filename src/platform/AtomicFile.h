@@ -39,13 +39,14 @@ public:
     bool Commit();
 
     // The reason of the last failure, for messages.
-    QString ErrorString() const { return FFile.errorString(); }
+    QString ErrorString() const { return FError.isEmpty() ? FFile.errorString() : FError; }
 
 private:
     QString FPath;
     QSaveFile FFile;
     bool FOpen = false;
     bool FFailed = false;
+    QString FError; // why a write failed
 };
 
 // Writes `data` to `path` atomically. On failure the old file is untouched and

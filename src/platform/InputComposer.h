@@ -16,7 +16,10 @@ class TKanaInput;
 
 // Input language of a typing widget: tlNative composes Hangul (or kana on a
 // kana layout), tlEng types Latin letters as they are.
-enum TTypingLang { tlNative, tlEng };
+// Fixed to int, so that any stored or passed number is a value of the type
+// (SetTypingLang ignores all but the two); without it, a number other than 0
+// and 1 would be undefined behaviour already when converted.
+enum TTypingLang : int { tlNative, tlEng };
 
 // Which composer writes Hangul in a widget that has both: imcAuto the
 // desktop input method where one is active, the built-in composer
