@@ -169,9 +169,9 @@ TEST_F(TMeterFixture, BarsBlendOverTheBackgroundPictureAndLeaveTheRestAlone) {
     Meter.SetMaxBlockCount(10);
     TVelmarSeries* bar = Meter.AddSeries(QStringLiteral("a"), QString());
     bar->SetBlueValue(5);
-    const QRgb picture = qRgb(100, 150, 200);
-    Meter.OnPaintBackGroundImage = [picture](TVelmarMeter*, QImage& image, bool&) {
-        image.fill(picture);
+    static constexpr QRgb kPicture = qRgb(100, 150, 200);
+    Meter.OnPaintBackGroundImage = [](TVelmarMeter*, QImage& image, bool&) {
+        image.fill(kPicture);
     };
     Meter.SetUseBackGroundImage(true);
     Meter.SetBlendAlpha(0.7);
@@ -184,7 +184,7 @@ TEST_F(TMeterFixture, BarsBlendOverTheBackgroundPictureAndLeaveTheRestAlone) {
         qRgb(int(100 * 0.3 + qRed(front) * 0.7), int(150 * 0.3 + qGreen(front) * 0.7),
              int(200 * 0.3 + qBlue(front) * 0.7));
     EXPECT_EQ(image.pixel(x, BarBottom() - 1) & 0xFFFFFF, expected & 0xFFFFFF);
-    EXPECT_EQ(image.pixel(x, 2) & 0xFFFFFF, picture & 0xFFFFFF);
+    EXPECT_EQ(image.pixel(x, 2) & 0xFFFFFF, kPicture & 0xFFFFFF);
 
     // Fully opaque bars are drawn straight onto the picture.
     Meter.SetBlendAlpha(1.0);
