@@ -26,8 +26,9 @@ enum TTypingLang : int { tlNative, tlEng };
 // otherwise; imcBuiltIn always the built-in one (the desktop method is
 // switched off for the widget); imcSystem always the desktop method (the
 // built-in composer never composes). The values are stored in the settings
-// file.
-enum TInputMethodChoice { imcAuto = 0, imcBuiltIn = 1, imcSystem = 2 };
+// file; fixed to int for the same reason as TTypingLang, so a damaged stored
+// value is a value of the type that the setter can refuse.
+enum TInputMethodChoice : int { imcAuto = 0, imcBuiltIn = 1, imcSystem = 2 };
 
 // TInputComposer turns a widget's keyboard and input-method input into a
 // uniform stream of composition events, whichever way the text is composed:

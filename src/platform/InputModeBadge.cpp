@@ -69,7 +69,10 @@ void TInputModeBadge::PlaceInEdit() {
 }
 
 bool TInputModeBadge::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == FEdit && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+    // The event type first: while the edit is being destroyed it still sends
+    // events, and comparing with the guarded pointer would cast an object
+    // that is no longer a line edit.
+    if ((event->type() == QEvent::Resize || event->type() == QEvent::Show) && watched == FEdit)
         PlaceInEdit();
     return QWidget::eventFilter(watched, event);
 }
