@@ -347,6 +347,21 @@ bool THistoryDatabase::RecordSession(THistorySession& session, const THistoryKey
     return false;
 }
 
+namespace {
+
+// Binds a filter's activity, start (`since`, in the query's unit) and source
+// to the "activity = ? AND ... >= ? AND (? = '' OR source = ?)" parameters.
+void BindFilter(QSqlQuery& query, const THistoryFilter& filter, qint64 since) {
+    query.addBindValue(filter.Activity);
+    query.addBindValue(since);
+    // A null string would bind as NULL, which equals nothing.
+    const QString source = filter.Source.isNull() ? QStringLiteral("") : filter.Source;
+    query.addBindValue(source);
+    query.addBindValue(source);
+}
+
+} // namespace
+
 std::vector<THistorySession> THistoryDatabase::Sessions(const THistoryFilter& filter) {
     std::vector<THistorySession> result;
     if (!FOpen)
@@ -357,12 +372,7 @@ std::vector<THistorySession> THistoryDatabase::Sessions(const THistoryFilter& fi
         "SELECT id, activity, started, ended, source, pages, keystrokes, speed, accuracy, level,"
         " score FROM sessions WHERE activity = ? AND ended >= ? AND (? = '' OR source = ?)"
         " ORDER BY ended, id"));
-    query.addBindValue(filter.Activity);
-    query.addBindValue(filter.Since);
-    // A null string would bind as NULL, which equals nothing.
-    const QString source = filter.Source.isNull() ? QStringLiteral("") : filter.Source;
-    query.addBindValue(source);
-    query.addBindValue(source);
+    BindFilter(query, filter, filter.Since);
     if (!query.exec()) {
         FLastError = query.lastError().text();
         return result;
@@ -409,12 +419,7 @@ std::vector<THistoryKeyStat> THistoryDatabase::KeyStats(const THistoryFilter& fi
         QStringLiteral("SELECT kind, item, code, sum(count), sum(wrong), sum(ms) FROM key_daily"
                        " WHERE activity = ? AND day >= ? AND (? = '' OR source = ?)"
                        " GROUP BY kind, item, code"));
-    query.addBindValue(filter.Activity);
-    query.addBindValue(filter.Since / kMsPerDay);
-    // A null string would bind as NULL, which equals nothing.
-    const QString source = filter.Source.isNull() ? QStringLiteral("") : filter.Source;
-    query.addBindValue(source);
-    query.addBindValue(source);
+    BindFilter(query, filter, filter.Since / kMsPerDay);
     if (!query.exec()) {
         FLastError = query.lastError().text();
         return result;
